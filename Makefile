@@ -1,0 +1,32 @@
+# Developer entry points over CMake. Every target first makes sure the machine has what the
+# build needs (scripts/setup-debian.sh), so each works on a fresh Debian 12 machine as root.
+
+BUILD ?= build
+JOBS ?= 2
+DEMO ?= demo
+
+.PHONY: all setup build demo test clean
+
+all: build
+
+setup:
+	@sh scripts/setup-debian.sh
+
+build: setup
+	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	@cmake --build $(BUILD) -j $(JOBS)
+
+# Writes example documents into $(DEMO)/ and converts each of them into every output kind.
+demo: build
+	@rm -rf $(DEMO) && mkdir -p $(DEMO)
+	@$(BUILD)/tools/quorrel-make-examples $(DEMO) >/dev/null
+	@echo "Example documents in $(DEMO)/:" && ls $(DEMO)
+	@echo "Converting (each line is an output started):"
+	@cd $(DEMO) && ../$(BUILD)/src/quorrel-cli --txt --html --sxw * || true
+	@echo "Outputs written:" && cd $(DEMO) && ls -l --time-style=+ | tail -n +2
+
+test: build
+	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+clean:
+	rm -rf $(BUILD) $(DEMO)

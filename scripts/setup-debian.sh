@@ -1,0 +1,26 @@
+#!/bin/sh
+# Installs, on Debian 12, whatever the build, the demo and the tests need and is missing.
+# Safe to run again: it does nothing when everything is there.
+set -eu
+
+packages="make cmake g++ pkg-config libgtest-dev libgmock-dev libzip-dev unzip qt6-base-dev
+libbenchmark-dev"
+
+missing=""
+for package in $packages; do
+  if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
+    missing="$missing $package"
+  fi
+done
+[ -z "$missing" ] && exit 0
+
+if [ "$(id -u)" -ne 0 ]; then
+  echo "setup: missing packages:$missing" >&2
+  echo "setup: run this script as root, or install them with apt-get" >&2
+  exit 1
+fi
+echo "setup: installing$missing"
+export DEBIAN_FRONTEND=noninteractive
+apt-get update -qq
+# shellcheck disable=SC2086
+apt-get install -y -qq --no-install-recommends $missing >/dev/null

@@ -1,0 +1,36 @@
+// What a converter is: a document body (frame, byte loop, closing frame) plus the facts the
+// shared skeleton needs to run it on files: output kind, prefix rule and archive naming.
+#pragma once
+
+#include <string_view>
+
+#include "io/byte_source.h"
+#include "output/text_writer.h"
+
+namespace quorrel {
+
+enum class OutputKind { text, html, sxw };
+
+// Which WordPerfect prefix a converter checks and skips before its byte loop.
+enum class PrefixRule { none, wp51, wpd };
+
+// How an SXW converter turns the input path into the archive path: which extension length it
+// strips (report.wpd gives report.sxw under the three-letter rule, report.wpd.sxw otherwise).
+enum class ArchiveRule { two_letter_extension, three_letter_extension };
+
+struct DocumentInfo {
+  std::string_view title;  // the bare input name, used by the HTML title
+};
+
+// Writes the whole output document from the input's document area (after any prefix).
+using DocumentBody = void (*)(ByteSource& in, TextWriter& out, const DocumentInfo& info);
+
+struct ConverterSpec {
+  std::string_view name;  // "wpd2txt", ...
+  OutputKind kind;
+  PrefixRule prefix;
+  ArchiveRule archive;  // SXW converters only
+  DocumentBody body;
+};
+
+}  // namespace quorrel

@@ -1,0 +1,12 @@
+// The twelve document bodies, one per input generation and output kind. Each runs on any
+// ByteSource and TextWriter, so tests, fuzzers and benchmarks need no files.
+#pragma once
+
+#include "convert/converter.h"
+
+namespace quorrel {
+
+void any2txt(ByteSource& in, TextWriter& out, const DocumentInfo& info);
+void wpd2txt(ByteSource& in, TextWriter& out, const DocumentInfo& info);
+
+}  // namespace quorrel

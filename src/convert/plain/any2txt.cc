@@ -1,0 +1,29 @@
+// Plain text to plain text: keeps printable ASCII, tabs and line ends, drops every other byte.
+#include "convert/converters.h"
+#include "convert/plain/plain_decoder.h"
+
+namespace quorrel {
+
+namespace {
+
+class PlainTextSink {
+ public:
+  static constexpr bool kLineEndsEarly = true;
+  explicit PlainTextSink(TextWriter& out) : out_(out) {}
+  void character(int c) { out_.put_raw(static_cast<char>(c)); }
+  void tab() { out_.put_raw('\t'); }
+  // Every line feed ends the line, after a carriage return too, so CR LF text keeps its lines.
+  void line_feed() { out_.put('\n'); }
+
+ private:
+  TextWriter& out_;
+};
+
+}  // namespace
+
+void any2txt(ByteSource& in, TextWriter& out, const DocumentInfo&) {
+  PlainTextSink sink(out);
+  plain::decode(in, sink);
+}
+
+}  // namespace quorrel

@@ -1,0 +1,42 @@
+#include "convert/registry.h"
+
+#include "convert/converters.h"
+
+namespace quorrel {
+
+namespace {
+
+using enum OutputKind;
+using enum PrefixRule;
+constexpr ArchiveRule kTwo = ArchiveRule::two_letter_extension;
+constexpr ArchiveRule kThree = ArchiveRule::three_letter_extension;
+
+// Rows by output kind, columns by format code. A null body is a converter not built yet.
+constexpr ConverterSpec kTable[3][kFormatCount] = {
+    {
+        {"any2txt", text, none, kTwo, &any2txt},
+        {"wp2txt", text, none, kTwo, nullptr},
+        {"w512txt", text, wp51, kThree, nullptr},
+        {"wpd2txt", text, wpd, kThree, &wpd2txt},
+    },
+    {
+        {"any2html", html, none, kTwo, nullptr},
+        {"wp2html", html, none, kTwo, nullptr},
+        {"w512html", html, wp51, kThree, nullptr},
+        {"wpd2html", html, wpd, kThree, nullptr},
+    },
+    {
+        {"any2xml", sxw, none, kTwo, nullptr},
+        {"wp2xml", sxw, none, kTwo, nullptr},
+        {"w512xml", sxw, wp51, kThree, nullptr},
+        {"wpd2xml", sxw, wpd, kThree, nullptr},
+    },
+};
+
+}  // namespace
+
+const ConverterSpec& converter_for(OutputKind kind, FormatCode format) {
+  return kTable[static_cast<int>(kind)][format];
+}
+
+}  // namespace quorrel

@@ -1,0 +1,59 @@
+// The WordPerfect 6-9 byte filter shared by the text, HTML and SXW converters. It decides what
+// each byte of the document area means and tells an event sink; the sink alone decides what
+// to write. A sink provides:
+//   character(int c)            a printable character, 32..126
+//   space_code()                the space code 128
+//   tab()                       end of a tab group
+//   soft_return()               end of a soft-return group
+//   hard_return()               the hard-return byte
+//   centre()                    end of a centre group
+//   rule()                      end of a rule group
+//   attribute_on(int number)    end of an attribute-on group, with its attribute number
+//   attribute_off(int number)   end of an attribute-off group, with its attribute number
+// The sink is a template parameter so that no byte costs a virtual call.
+#pragma once
+
+#include "convert/wpd/wpd_codes.h"
+#include "io/byte_source.h"
+
+namespace quorrel::wpd {
+
+template <class Sink>
+void decode(ByteSource& in, Sink& sink) {
+  int escape = 0;    // code of the open group, 0 when none
+  int prevdata = 0;  // the byte examined before `data`
+  bool drop_run_after_this = false;
+  bool drop_run_after_next = false;
+  for (int data = in.get(); data != kEndOfInput; prevdata = data, data = in.get()) {
+    drop_run_after_this = drop_run_after_next;
+    drop_run_after_next = false;
+    if (data >= kGroupThreshold) {
+      if (data == escape) {
+        escape = 0;
+      } else if (escape == 0) {
+        escape = data;
+        drop_run_after_next = data == kSoftReturnGroup;
+      }
+    }
+    if (escape == 0) {
+      if (data >= kFirstCharacter && data <= kLastCharacter) {
+        sink.character(data);
+      } else {
+        switch (data) {
+          case kSpaceCode: sink.space_code(); break;
+          case kHardReturn: sink.hard_return(); break;
+          case kSoftReturnGroup: sink.soft_return(); break;
+          case kCentreGroup: sink.centre(); break;
+          case kRuleGroup: sink.rule(); break;
+          case kTabGroup: sink.tab(); break;
+          case kAttributeOnGroup: sink.attribute_on(prevdata); break;
+          case kAttributeOffGroup: sink.attribute_off(prevdata); break;
+          default: break;  // every other byte writes nothing
+        }
+      }
+    }
+    if (drop_run_after_this) in.skip(kRunAfterSoftReturnOpen);
+  }
+}
+
+}  // namespace quorrel::wpd

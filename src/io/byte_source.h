@@ -1,0 +1,56 @@
+// Buffered byte input for the converters: one byte at a time as 0..255, or -1 at the end.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string_view>
+
+namespace quorrel {
+
+inline constexpr int kEndOfInput = -1;
+
+// Reads from memory or from a file descriptor through a large buffer, so that the per-byte
+// call is an inlined pointer bump. A read error ends the input like end of file, but is
+// remembered so that the caller can report it instead of passing off a truncated result.
+class ByteSource {
+ public:
+  // Reads the bytes of `data`, which must outlive the source. No copy is made.
+  static ByteSource from_memory(std::string_view data);
+  // Reads from an open descriptor, which the source does not close.
+  static ByteSource from_fd(int fd);
+
+  ByteSource(ByteSource&&) noexcept;
+  ByteSource& operator=(ByteSource&&) noexcept;
+  ~ByteSource();
+
+  int get() { return pos_ != end_ ? *pos_++ : refill_and_get(); }
+  // The byte the next `get` returns, without consuming it.
+  int peek() { return pos_ != end_ || fill() ? *pos_ : kEndOfInput; }
+
+  // Discards up to n bytes; stops at the end of the input.
+  void skip(std::size_t n);
+
+  // The bytes already buffered and not yet consumed; bulk scanners read these directly and
+  // then `advance` past what they used. An empty window means `fill` must be called.
+  const std::uint8_t* window_begin() const { return pos_; }
+  const std::uint8_t* window_end() const { return end_; }
+  void advance_to(const std::uint8_t* p) { pos_ = p; }
+  // Refills an exhausted window; false at the end of the input.
+  bool fill();
+
+  bool read_error() const { return read_error_; }
+
+ private:
+  ByteSource() = default;
+  int refill_and_get();
+
+  const std::uint8_t* pos_ = nullptr;
+  const std::uint8_t* end_ = nullptr;
+  int fd_ = -1;
+  bool at_end_ = false;
+  bool read_error_ = false;
+  std::unique_ptr<std::uint8_t[]> buffer_;
+};
+
+}  // namespace quorrel

@@ -1,0 +1,82 @@
+#include "io/output_file.h"
+
+#include <fcntl.h>
+#include <limits.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <vector>
+
+namespace quorrel {
+
+namespace {
+
+std::string folder_of(const std::string& path) {
+  std::size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  if (slash == 0) return "/";
+  return path.substr(0, slash);
+}
+
+std::string base_of(const std::string& path) {
+  std::size_t slash = path.rfind('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+}  // namespace
+
+OutputFile::~OutputFile() { discard(); }
+
+bool OutputFile::create(const std::string& final_path) {
+  std::string folder = folder_of(final_path);
+  long name_max = ::pathconf(folder.c_str(), _PC_NAME_MAX);
+  if (name_max < 0) name_max = NAME_MAX;
+  std::string base = base_of(final_path);
+  if (base.empty() || base.size() > static_cast<std::size_t>(name_max)) return false;
+  // An existing directory under the final name could never be replaced by the output.
+  struct stat info;
+  if (::stat(final_path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) return false;
+
+  std::string pattern = (folder == "/" ? std::string() : folder) + "/" + kTemporaryPrefix + "XXXXXX";
+  std::vector<char> name(pattern.begin(), pattern.end());
+  name.push_back('\0');
+  int fd = ::mkostemp(name.data(), O_CLOEXEC);
+  if (fd < 0) return false;
+  // mkstemp creates 0600; outputs get the usual permissions for new files.
+  mode_t mask = ::umask(0);
+  ::umask(mask);
+  ::fchmod(fd, 0666 & ~mask);
+  fd_ = fd;
+  final_path_ = final_path;
+  temporary_path_ = name.data();
+  sink_ = std::make_unique<FdSink>(fd);
+  return true;
+}
+
+bool OutputFile::commit() {
+  if (fd_ < 0) return false;
+  // No fsync: the rename already keeps a killed process from leaving a partial file under the
+  // final name, and a sync per output would dominate the time of a large batch.
+  bool ok = ::close(fd_) == 0;
+  fd_ = -1;
+  if (ok && ::rename(temporary_path_.c_str(), final_path_.c_str()) == 0) {
+    temporary_path_.clear();
+    return true;
+  }
+  discard();
+  return false;
+}
+
+void OutputFile::discard() {
+  if (fd_ >= 0) {
+    ::close(fd_);
+    fd_ = -1;
+  }
+  if (!temporary_path_.empty()) {
+    ::unlink(temporary_path_.c_str());
+    temporary_path_.clear();
+  }
+}
+
+}  // namespace quorrel

@@ -1,0 +1,43 @@
+// An output written under a temporary name in its final folder and renamed over the final
+// name only when complete, so that a failure or a crash never leaves a partial file there and
+// never destroys an earlier output of the same name.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "output/sink.h"
+
+namespace quorrel {
+
+class OutputFile {
+ public:
+  OutputFile() = default;
+  OutputFile(const OutputFile&) = delete;
+  OutputFile& operator=(const OutputFile&) = delete;
+  // Removes the temporary file unless `commit` succeeded.
+  ~OutputFile();
+
+  // Creates the temporary file beside `final_path`. False when the folder is not writable or
+  // the final name cannot exist on this file system (too long).
+  bool create(const std::string& final_path);
+  Sink& sink() { return *sink_; }
+  // Closes and renames over the final name; false on any failure, which leaves the
+  // final name untouched.
+  bool commit();
+  // Drops the partial output.
+  void discard();
+
+  const std::string& temporary_path() const { return temporary_path_; }
+
+ private:
+  int fd_ = -1;
+  std::string final_path_;
+  std::string temporary_path_;
+  std::unique_ptr<FdSink> sink_;
+};
+
+// Marks the temporary files of unfinished outputs, so that they are recognisable after a crash.
+inline constexpr const char* kTemporaryPrefix = ".quorrel-partial-";
+
+}  // namespace quorrel

@@ -1,0 +1,34 @@
+// What every converter call shares: naming and opening its files, the prefix step, writing the
+// output safely under its final name, and reporting each failure once to the user.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "convert/converter.h"
+#include "shell/batch_state.h"
+#include "shell/port.h"
+
+namespace quorrel {
+
+// The text and HTML outputs are named after the input's full name: report.wpd.txt.
+std::string output_path_for(const ConverterSpec& converter, const std::string& filepathname);
+
+// Converts the batch's current input (filepathname). The output is created only once the
+// input has opened and passed its prefix check, is written under a temporary name and renamed
+// over the final name when complete; every failure is shown through the port and leaves any
+// earlier output of the same name untouched.
+void run_converter(const ConverterSpec& converter, const BatchState& batch, Port& port);
+
+enum class ConvertStatus { ok, prefix_mismatch };
+
+struct MemoryConversion {
+  ConvertStatus status = ConvertStatus::ok;
+  std::string output;  // empty on a prefix mismatch
+};
+
+// The same conversion on bytes in memory, without files or messages.
+MemoryConversion convert_memory(const ConverterSpec& converter, std::string_view input,
+                                std::string_view title);
+
+}  // namespace quorrel

@@ -1,0 +1,43 @@
+#include "recognition/identify.h"
+
+#include "io/input_file.h"
+#include "recognition/prefix.h"
+#include "shell/messages.h"
+#include "shell/port.h"
+
+namespace quorrel {
+
+namespace {
+constexpr int kGroupThreshold = 192;  // 0xC0: identification pairs groups like WordPerfect 5.1
+constexpr int kCarriageReturn = 13;   // 0x0D: only WordPerfect 5.1 has it outside groups
+}  // namespace
+
+FormatCode identify(ByteSource& in) {
+  PrefixResult prefix = check_and_skip_prefix(in);
+  if (!prefix.matched) return prefix.first_byte >= kGroupThreshold ? TYPE_WP : TYPE_UNKNOWN;
+  // A carriage return outside a function group only occurs in WordPerfect 5.1 documents.
+  int escape = 0;
+  for (int data = in.get(); data != kEndOfInput; data = in.get()) {
+    if (data >= kGroupThreshold) {
+      if (data == escape) {
+        escape = 0;
+      } else if (escape == 0) {
+        escape = data;
+      }
+    }
+    if (escape == 0 && data == kCarriageReturn) return TYPE_W51;
+  }
+  return TYPE_WPD;
+}
+
+FormatCode identify_file(const std::string& filepathname, Port& port) {
+  InputFile file;
+  if (!file.open(filepathname)) {
+    port.message_box(kUnableToOpenFile, kFileIoErrorCaption);
+    return TYPE_UNKNOWN;
+  }
+  ByteSource in = file.source();
+  return identify(in);
+}
+
+}  // namespace quorrel

@@ -1,0 +1,30 @@
+// What the dialog has selected and the Convert command works through.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+namespace quorrel {
+
+// Text lists hold names each followed by CR LF, as the dialog shows them.
+inline constexpr std::size_t kListCapacity = 64000;
+
+struct BatchState {
+  int fileflag = 0;          // a list is loaded and not yet converted
+  std::string filelist;      // bare names, each followed by CR LF; consumed from the end
+  std::string filepath;      // the folder of every listed name
+  std::string filename;      // bare name of the current input
+  std::string filepathname;  // filepath, a separator, filename
+  std::string resultlist;    // text of the To box
+
+  // Option flags, copied from the dialog at the start of each batch.
+  int txtflag = 0, htmlflag = 0, xmlflag = 0;
+  int autoflag = 0, wpflag = 0, w51flag = 0, wpdflag = 0;
+};
+
+inline constexpr char kPathSeparator = '/';
+
+// Moves the last name of the list into filename and filepathname; 0 when the list is empty.
+int getfilename(BatchState& batch);
+
+}  // namespace quorrel

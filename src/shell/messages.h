@@ -1,0 +1,17 @@
+// Every text the system shows in a message box, in one place.
+#pragma once
+
+#include <string_view>
+
+namespace quorrel {
+
+inline constexpr std::string_view kFileIoErrorCaption = "File I/O Error!";
+inline constexpr std::string_view kUnableToOpenFiles = "Unable to open files.";
+inline constexpr std::string_view kUnableToOpenFile = "Unable to open file.";  // identification
+inline constexpr std::string_view kUnableToReadFiles = "Unable to read files.";
+inline constexpr std::string_view kUnableToWriteFiles = "Unable to write files.";
+
+inline constexpr std::string_view kNothingSelectedCaption = "Uhmm...";
+inline constexpr std::string_view kNothingSelected = "Nothing selected.";
+
+}  // namespace quorrel

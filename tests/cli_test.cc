@@ -1,0 +1,100 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <vector>
+
+#include "cli/cli.h"
+#include "example_documents.h"
+#include "test_support.h"
+
+namespace quorrel {
+namespace {
+
+using testing::TempDir;
+
+struct CliRun {
+  int status;
+  std::string out, err;
+};
+
+std::string drain(std::FILE* file) {
+  std::rewind(file);
+  std::string text;
+  for (int c = std::fgetc(file); c != EOF; c = std::fgetc(file)) text.push_back(static_cast<char>(c));
+  std::fclose(file);
+  return text;
+}
+
+CliRun run(std::vector<std::string> args) {
+  args.insert(args.begin(), "quorrel-cli");
+  std::vector<const char*> argv;
+  for (const std::string& arg : args) argv.push_back(arg.c_str());
+  std::FILE* out = std::tmpfile();
+  std::FILE* err = std::tmpfile();
+  int status = run_cli(static_cast<int>(argv.size()), argv.data(), out, err);
+  return {status, drain(out), drain(err)};
+}
+
+TEST(Cli, ConvertsFilesInOrderAndListsEachOutput) {
+  TempDir dir;
+  testing::write_file(dir.file("b.wpd"), examples::WpdBuilder().text("bee").file());
+  testing::write_file(dir.file("a.wpd"), examples::WpdBuilder().text("ay").file());
+  CliRun result = run({"--txt", "--wpd", dir.file("b.wpd"), dir.file("a.wpd")});
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.out, "b.wpd.txt\na.wpd.txt\n");
+  EXPECT_EQ(result.err, "");
+  EXPECT_EQ(testing::read_file(dir.file("a.wpd.txt")), "ay");
+  EXPECT_EQ(testing::read_file(dir.file("b.wpd.txt")), "bee");
+}
+
+TEST(Cli, FailuresGoToStandardErrorAndSetExitStatusOne) {
+  TempDir dir;
+  testing::write_file(dir.file("ok.wpd"), examples::WpdBuilder().text("fine").file());
+  std::string missing = dir.file("missing.wpd");
+  CliRun result = run({"--txt", "--wpd", missing, dir.file("ok.wpd")});
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.err, missing + ": File I/O Error! Unable to open files.\n");
+  EXPECT_EQ(result.out, "missing.wpd.txt\nok.wpd.txt\n");
+  EXPECT_EQ(testing::read_file(dir.file("ok.wpd.txt")), "fine");
+}
+
+TEST(Cli, FileNamesStartingWithADashAfterDoubleDash) {
+  TempDir dir;
+  testing::write_file(dir.file("-x.wpd"), examples::WpdBuilder().text("dash").file());
+  CliRun result = run({"--txt", "--wpd", "--", dir.file("-x.wpd")});
+  EXPECT_EQ(result.status, 0) << result.err;
+  EXPECT_EQ(testing::read_file(dir.file("-x.wpd.txt")), "dash");
+}
+
+TEST(Cli, UsageErrorsExitWithTwoAndAHint) {
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{}, {"--txt"}, {"--bogus", "f"}, {"--wp", "--wpd", "f"}}) {
+    CliRun result = run(args);
+    EXPECT_EQ(result.status, 2);
+    EXPECT_NE(result.err.find("Try 'quorrel-cli --help'"), std::string::npos);
+    EXPECT_EQ(result.out, "");
+  }
+}
+
+TEST(Cli, HelpAndVersion) {
+  CliRun help = run({"--help"});
+  EXPECT_EQ(help.status, 0);
+  EXPECT_NE(help.out.find("Usage: quorrel-cli"), std::string::npos);
+  CliRun version = run({"--version"});
+  EXPECT_EQ(version.status, 0);
+  EXPECT_EQ(version.out, "quorrel-cli 4.3\n");
+}
+
+TEST(Cli, RelativeNameWithoutFolderIsReadFromTheWorkingDirectory) {
+  TempDir dir;
+  testing::write_file(dir.file("here.wpd"), examples::WpdBuilder().text("local").file());
+  std::filesystem::path previous = std::filesystem::current_path();
+  std::filesystem::current_path(dir.path());
+  CliRun result = run({"--txt", "--wpd", "here.wpd"});
+  std::filesystem::current_path(previous);
+  EXPECT_EQ(result.status, 0) << result.err;
+  EXPECT_EQ(testing::read_file(dir.file("here.wpd.txt")), "local");
+}
+
+}  // namespace
+}  // namespace quorrel

@@ -1,0 +1,218 @@
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+
+#include <gtest/gtest.h>
+
+#include "convert/registry.h"
+#include "example_documents.h"
+#include "output/skeleton.h"
+#include "output/text_writer.h"
+#include "test_support.h"
+
+namespace quorrel {
+namespace {
+
+using testing::FakePort;
+using testing::TempDir;
+
+const ConverterSpec& wpd2txt_spec() { return converter_for(OutputKind::text, TYPE_WPD); }
+
+BatchState current_input(const TempDir& dir, const std::string& name) {
+  BatchState batch;
+  batch.filepath = dir.path().string();
+  batch.filename = name;
+  batch.filepathname = dir.file(name);
+  return batch;
+}
+
+TEST(OutputNames, KeepTheInputsOwnExtension) {
+  EXPECT_EQ(output_path_for(converter_for(OutputKind::text, TYPE_WPD), "/docs/report.wpd"),
+            "/docs/report.wpd.txt");
+  EXPECT_EQ(output_path_for(converter_for(OutputKind::html, TYPE_WPD), "/docs/report.wpd"),
+            "/docs/report.wpd.html");
+  EXPECT_EQ(output_path_for(converter_for(OutputKind::text, TYPE_UNKNOWN), "/docs/README"),
+            "/docs/README.txt");
+}
+
+TEST(TextWriter, StoresEveryLineFeedAsCrLf) {
+  std::string stored;
+  StringSink sink(stored);
+  {
+    TextWriter out(sink);
+    out.put('a');
+    out.put('\n');
+    out.write("\n<P>x\n");
+    out.put_raw('\r');  // a raw CR stays a lone CR
+    out.repeat(' ', 3);
+  }
+  EXPECT_EQ(stored, "a\r\n\r\n<P>x\r\n\r   ");
+}
+
+TEST(TextWriter, LargeWritesArriveWholeAndInOrder) {
+  std::string stored;
+  StringSink sink(stored);
+  std::string big(200000, 'z');
+  {
+    TextWriter out(sink);
+    out.put_raw('a');
+    out.write_raw(big.data(), big.size());
+    out.repeat('-', 100000);
+    out.write("\n");
+  }
+  EXPECT_EQ(stored, "a" + big + std::string(100000, '-') + "\r\n");
+}
+
+TEST(TextWriter, ReportsASinkThatFails) {
+  struct FullSink : Sink {
+    bool write(const char*, std::size_t) override { return false; }
+  } full;
+  TextWriter out(full);
+  out.write("text");
+  EXPECT_FALSE(out.failed());  // still buffered
+  out.flush();
+  EXPECT_TRUE(out.failed());
+}
+
+TEST(ByteSource, ReadErrorEndsInputAndIsRemembered) {
+  TempDir dir;
+  int fd = ::open(dir.file("w").c_str(), O_WRONLY | O_CREAT, 0600);
+  ASSERT_GE(fd, 0);
+  ByteSource in = ByteSource::from_fd(fd);  // reading a write-only descriptor fails
+  EXPECT_EQ(in.get(), kEndOfInput);
+  EXPECT_TRUE(in.read_error());
+  ::close(fd);
+}
+
+TEST(ByteSource, ReadsAcrossBufferRefills) {
+  TempDir dir;
+  std::string content;
+  for (int i = 0; i < 700000; ++i) content.push_back(static_cast<char>(i * 7));
+  testing::write_file(dir.file("big"), content);
+  int fd = ::open(dir.file("big").c_str(), O_RDONLY);
+  ByteSource in = ByteSource::from_fd(fd);
+  std::string read_back;
+  in.skip(3);
+  for (int c = in.get(); c != kEndOfInput; c = in.get()) read_back.push_back(static_cast<char>(c));
+  ::close(fd);
+  EXPECT_EQ(read_back, content.substr(3));
+  EXPECT_FALSE(in.read_error());
+}
+
+TEST(RunConverter, WritesTheOutputBesideTheInput) {
+  TempDir dir;
+  testing::write_file(dir.file("a.wpd"), examples::WpdBuilder().text("one").hard_return().file());
+  FakePort port;
+  run_converter(wpd2txt_spec(), current_input(dir, "a.wpd"), port);
+  EXPECT_TRUE(port.messages.empty());
+  EXPECT_EQ(testing::read_file(dir.file("a.wpd.txt")), "one\r\n");
+  EXPECT_EQ(testing::list_folder(dir.path()), (std::vector<std::string>{"a.wpd", "a.wpd.txt"}));
+}
+
+TEST(RunConverter, ExistingOutputIsReplaced) {
+  TempDir dir;
+  testing::write_file(dir.file("a.wpd"), examples::WpdBuilder().text("new").file());
+  testing::write_file(dir.file("a.wpd.txt"), "old and longer");
+  FakePort port;
+  run_converter(wpd2txt_spec(), current_input(dir, "a.wpd"), port);
+  EXPECT_EQ(testing::read_file(dir.file("a.wpd.txt")), "new");
+}
+
+TEST(RunConverter, MissingInputCreatesNoOutput) {
+  TempDir dir;
+  FakePort port;
+  run_converter(wpd2txt_spec(), current_input(dir, "gone.wpd"), port);
+  EXPECT_EQ(port.messages, (std::vector<FakePort::Message>{{"Unable to open files.",
+                                                            "File I/O Error!"}}));
+  EXPECT_TRUE(testing::list_folder(dir.path()).empty());
+}
+
+TEST(RunConverter, EarlierOutputSurvivesFailedRuns) {
+  TempDir dir;
+  testing::write_file(dir.file("a.wpd.txt"), "earlier conversion");
+  FakePort port;
+  run_converter(wpd2txt_spec(), current_input(dir, "a.wpd"), port);  // input missing
+  testing::write_file(dir.file("a.wpd"), "not a WordPerfect file");
+  run_converter(wpd2txt_spec(), current_input(dir, "a.wpd"), port);  // prefix mismatch
+  EXPECT_EQ(port.messages,
+            (std::vector<FakePort::Message>{{"Unable to open files.", "File I/O Error!"},
+                                            {"This is NOT a WPD file.", "File I/O Error!"}}));
+  EXPECT_EQ(testing::read_file(dir.file("a.wpd.txt")), "earlier conversion");
+  EXPECT_EQ(testing::list_folder(dir.path()), (std::vector<std::string>{"a.wpd", "a.wpd.txt"}));
+}
+
+TEST(RunConverter, DirectoryOrFifoInputIsRefusedWithoutBlocking) {
+  TempDir dir;
+  std::filesystem::create_directory(dir.path() / "folder.wpd");
+  ASSERT_EQ(::mkfifo(dir.file("pipe.wpd").c_str(), 0600), 0);
+  FakePort port;
+  run_converter(wpd2txt_spec(), current_input(dir, "folder.wpd"), port);
+  run_converter(wpd2txt_spec(), current_input(dir, "pipe.wpd"), port);
+  ASSERT_EQ(port.messages.size(), 2u);
+  EXPECT_EQ(port.messages[1].text, "Unable to open files.");
+}
+
+TEST(RunConverter, OutputPathThatIsADirectoryIsAnOpenFailure) {
+  TempDir dir;
+  testing::write_file(dir.file("a.wpd"), examples::WpdBuilder().text("x").file());
+  std::filesystem::create_directory(dir.path() / "a.wpd.txt");
+  FakePort port;
+  run_converter(wpd2txt_spec(), current_input(dir, "a.wpd"), port);
+  EXPECT_EQ(port.messages, (std::vector<FakePort::Message>{{"Unable to open files.",
+                                                            "File I/O Error!"}}));
+  EXPECT_TRUE(std::filesystem::is_directory(dir.path() / "a.wpd.txt"));
+}
+
+TEST(RunConverter, NameTooLongForTheFileSystemIsAnOpenFailure) {
+  TempDir dir;
+  // 252 characters fit as an input name, but not with ".txt" appended.
+  std::string name(248, 'n');
+  name += ".wpd";
+  testing::write_file(dir.file(name), examples::WpdBuilder().text("x").file());
+  FakePort port;
+  run_converter(wpd2txt_spec(), current_input(dir, name), port);
+  EXPECT_EQ(port.messages, (std::vector<FakePort::Message>{{"Unable to open files.",
+                                                            "File I/O Error!"}}));
+  EXPECT_EQ(testing::list_folder(dir.path()), (std::vector<std::string>{name}));
+}
+
+TEST(RunConverter, UnwritableFolderIsAnOpenFailure) {
+  if (::geteuid() == 0) GTEST_SKIP() << "root writes into read-only folders";
+  TempDir dir;
+  testing::write_file(dir.file("a.wpd"), examples::WpdBuilder().text("x").file());
+  std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_read |
+                                               std::filesystem::perms::owner_exec);
+  FakePort port;
+  run_converter(wpd2txt_spec(), current_input(dir, "a.wpd"), port);
+  EXPECT_EQ(port.messages.size(), 1u);
+}
+
+TEST(RunConverter, DiskFullDiscardsThePartialOutput) {
+  // A file-size limit in a child process makes the writes fail past 100,000 bytes (EFBIG).
+  TempDir dir;
+  std::string big = examples::WpdBuilder().text(std::string(300000, 'w')).file();
+  testing::write_file(dir.file("a.wpd"), big);
+  testing::write_file(dir.file("a.wpd.txt"), "earlier");
+  pid_t child = ::fork();
+  if (child == 0) {
+    ::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit limit = {100000, 100000};
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    FakePort port;
+    run_converter(wpd2txt_spec(), current_input(dir, "a.wpd"), port);
+    bool reported = port.messages.size() == 1 && port.messages[0].text == "Unable to write files.";
+    ::_exit(reported ? 0 : 1);
+  }
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  EXPECT_EQ(testing::read_file(dir.file("a.wpd.txt")), "earlier");
+  EXPECT_EQ(testing::list_folder(dir.path()), (std::vector<std::string>{"a.wpd", "a.wpd.txt"}));
+}
+
+}  // namespace
+}  // namespace quorrel

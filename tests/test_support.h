@@ -1,0 +1,58 @@
+// Shared helpers for the tests: a fake dialog, a scratch folder, byte strings.
+#pragma once
+
+#include <filesystem>
+#include <initializer_list>
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "shell/port.h"
+
+namespace quorrel::testing {
+
+// A dialog kept in maps; records every message box instead of showing it.
+class FakePort : public Port {
+ public:
+  struct Message {
+    std::string text, caption;
+    bool operator==(const Message&) const = default;
+  };
+
+  void set_control_text(int id, std::string_view text) override { texts[id] = text; }
+  std::string control_text(int id, std::size_t max_length) override {
+    return texts[id].substr(0, max_length);
+  }
+  bool is_checked(int id) override { return checked[id]; }
+  void message_box(std::string_view text, std::string_view caption) override {
+    messages.push_back({std::string(text), std::string(caption)});
+  }
+
+  std::map<int, std::string> texts;
+  std::map<int, bool> checked;
+  std::vector<Message> messages;
+};
+
+// A fresh folder under the system's temporary folder, removed with everything in it.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  const std::filesystem::path& path() const { return path_; }
+  std::string file(const std::string& name) const { return (path_ / name).string(); }
+
+ private:
+  std::filesystem::path path_;
+};
+
+std::string bytes(std::initializer_list<int> values);
+void write_file(const std::string& path, const std::string& content);
+std::string read_file(const std::string& path);
+bool exists(const std::string& path);
+// The path of a document of the shared corpus, or "" when the corpus is not present.
+std::string corpus_file(const std::string& name);
+// Names in the folder, sorted.
+std::vector<std::string> list_folder(const std::filesystem::path& folder);
+
+}  // namespace quorrel::testing

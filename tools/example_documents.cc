@@ -1,0 +1,129 @@
+#include "example_documents.h"
+
+#include <random>
+
+namespace quorrel::examples {
+
+namespace {
+constexpr std::uint8_t kHardReturn = 0xCC;
+constexpr std::uint8_t kSpace = 0x80;
+constexpr std::uint8_t kSoftReturn = 0xD0;
+constexpr std::uint8_t kCentre = 0xD3;
+constexpr std::uint8_t kRule = 0xDF;
+constexpr std::uint8_t kTab = 0xE0;
+constexpr std::uint8_t kAttributeOn = 0xF2;
+constexpr std::uint8_t kAttributeOff = 0xF3;
+constexpr std::uint8_t kBold = 12;
+constexpr std::uint8_t kItalics = 8;
+}  // namespace
+
+WpdBuilder& WpdBuilder::text(std::string_view characters) {
+  area_.append(characters);
+  return *this;
+}
+WpdBuilder& WpdBuilder::space() { return raw({kSpace}); }
+WpdBuilder& WpdBuilder::hard_return() { return raw({kHardReturn}); }
+// Variable-length groups carry a subfunction and their length at both ends, as the real
+// format does; the soft return's content is long enough to outlast the 18-byte run.
+WpdBuilder& WpdBuilder::soft_return() { return group(kSoftReturn, 0x01, 14); }
+WpdBuilder& WpdBuilder::tab() { return group(kTab, 0x11, 4); }
+WpdBuilder& WpdBuilder::centre() { return group(kCentre, 0x02, 4); }
+WpdBuilder& WpdBuilder::rule() { return group(kRule, 0x00, 6); }
+WpdBuilder& WpdBuilder::attribute_on(std::uint8_t number) {
+  return raw({kAttributeOn, number, kAttributeOn});
+}
+WpdBuilder& WpdBuilder::attribute_off(std::uint8_t number) {
+  return raw({kAttributeOff, number, kAttributeOff});
+}
+WpdBuilder& WpdBuilder::bold(std::string_view characters) {
+  return attribute_on(kBold).text(characters).attribute_off(kBold);
+}
+WpdBuilder& WpdBuilder::italics(std::string_view characters) {
+  return attribute_on(kItalics).text(characters).attribute_off(kItalics);
+}
+WpdBuilder& WpdBuilder::raw(std::initializer_list<std::uint8_t> bytes) {
+  for (std::uint8_t b : bytes) area_.push_back(static_cast<char>(b));
+  return *this;
+}
+WpdBuilder& WpdBuilder::other_group(std::uint8_t code, std::size_t length) {
+  return group(code, 0x00, length);
+}
+
+WpdBuilder& WpdBuilder::group(std::uint8_t code, std::uint8_t subfunction, std::size_t padding) {
+  std::size_t total = padding + 7;
+  std::uint8_t lo = static_cast<std::uint8_t>(total & 0xFF);
+  std::uint8_t hi = static_cast<std::uint8_t>((total >> 8) & 0xFF);
+  raw({code, subfunction, lo, hi});
+  area_.append(padding, '\0');
+  return raw({lo, hi, code});
+}
+
+std::string WpdBuilder::file() const { return wpd_prefix() + area_; }
+
+std::string wpd_prefix() {
+  // 'WPC', document offset 16, product 1, file type 10 (document), version 2.1.
+  const std::uint8_t bytes[16] = {0xFF, 'W', 'P', 'C', 16, 0, 0, 0,
+                                  1,    10,  2,   1,   0,  0, 0, 0};
+  return std::string(reinterpret_cast<const char*>(bytes), sizeof bytes);
+}
+
+std::vector<ExampleFile> example_files() {
+  std::vector<ExampleFile> files;
+  files.push_back({"memo.wpd", WpdBuilder()
+                                   .centre()
+                                   .bold("Memorandum")
+                                   .hard_return()
+                                   .hard_return()
+                                   .text("To:")
+                                   .tab()
+                                   .text("All staff")
+                                   .hard_return()
+                                   .text("From:")
+                                   .tab()
+                                   .text("The archive")
+                                   .hard_return()
+                                   .rule()
+                                   .text("Our old documents <all of them> are now readable")
+                                   .soft_return()
+                                   .text("again, with ")
+                                   .italics("nothing")
+                                   .space()
+                                   .text("lost & nothing \"guessed\".")
+                                   .hard_return()
+                                   .file()});
+  files.push_back({"report.wpd", WpdBuilder()
+                                     .attribute_on(1)
+                                     .text("Annual report")
+                                     .attribute_off(1)
+                                     .hard_return()
+                                     .text("Sales rose by 4% in the first quarter.")
+                                     .soft_return()
+                                     .text("Costs stayed flat.")
+                                     .hard_return()
+                                     .file()});
+  return files;
+}
+
+std::string random_wpd_document(std::size_t size, std::uint32_t key, bool text_heavy) {
+  std::mt19937 random(key);
+  WpdBuilder builder;
+  static constexpr std::string_view kWords[] = {"the ", "archive ", "of ", "letters ",
+                                                "<old> ", "& ", "\"quoted\" ", "report. "};
+  while (builder.document_area().size() < size) {
+    unsigned pick = random() % (text_heavy ? 40 : 8);
+    switch (pick) {
+      case 0: builder.hard_return(); break;
+      case 1: builder.soft_return(); break;
+      case 2: builder.tab(); break;
+      case 3: builder.bold("bold "); break;
+      case 4: builder.italics("italic "); break;
+      case 5: builder.centre(); break;
+      case 6: builder.space(); break;
+      case 7: builder.other_group(static_cast<std::uint8_t>(0xD1 + random() % 46), random() % 12); break;
+      default: builder.text(kWords[random() % std::size(kWords)]); break;
+    }
+  }
+  return builder.file();
+}
+
+}  // namespace quorrel::examples

@@ -1,0 +1,55 @@
+// Small documents in the byte layouts of each generation, for the demo, tests, fuzz corpora
+// and benchmarks. They follow the real formats' shapes (prefix, document offset, groups that
+// open and close with the same code) without claiming to be complete documents.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quorrel::examples {
+
+// Builds a WordPerfect 6-9 document area byte by byte.
+class WpdBuilder {
+ public:
+  WpdBuilder& text(std::string_view characters);
+  WpdBuilder& space();        // the space code
+  WpdBuilder& hard_return();
+  WpdBuilder& soft_return();  // a soft-return group long enough to end after its 18-byte run
+  WpdBuilder& tab();
+  WpdBuilder& centre();
+  WpdBuilder& rule();
+  WpdBuilder& attribute_on(std::uint8_t number);
+  WpdBuilder& attribute_off(std::uint8_t number);
+  WpdBuilder& bold(std::string_view characters);
+  WpdBuilder& italics(std::string_view characters);
+  WpdBuilder& raw(std::initializer_list<std::uint8_t> bytes);
+  // A group of another code, with `length` bytes of content, that writes nothing.
+  WpdBuilder& other_group(std::uint8_t code, std::size_t length);
+
+  // The whole file: prefix, header padding up to the document offset, document area.
+  std::string file() const;
+  const std::string& document_area() const { return area_; }
+
+ private:
+  WpdBuilder& group(std::uint8_t code, std::uint8_t subfunction, std::size_t padding);
+  std::string area_;
+};
+
+// The 16-byte prefix of a WordPerfect 6-9 file whose document area starts at byte 16.
+std::string wpd_prefix();
+
+struct ExampleFile {
+  std::string name;
+  std::string bytes;
+};
+
+// A few short documents of every generation built so far.
+std::vector<ExampleFile> example_files();
+
+// A deterministic document of about `size` bytes; `text_heavy` selects mostly characters
+// against mostly codes. The same `key` always gives the same document.
+std::string random_wpd_document(std::size_t size, std::uint32_t key, bool text_heavy);
+
+}  // namespace quorrel::examples
