@@ -22,7 +22,7 @@ demo: build
 	@$(BUILD)/tools/quorrel-make-examples $(DEMO) >/dev/null
 	@echo "Example documents in $(DEMO)/:" && ls $(DEMO)
 	@echo "Converting (each line is an output started):"
-	@cd $(DEMO) && ../$(BUILD)/src/quorrel-cli --txt --html --sxw * || true
+	@cd $(DEMO) && ../$(BUILD)/src/quorrel-cli --txt *
 	@echo "Outputs written:" && cd $(DEMO) && ls -l --time-style=+ | tail -n +2
 
 test: build
