@@ -6,10 +6,6 @@
 
 namespace quorrel {
 
-namespace {
-constexpr std::size_t kBufferSize = 256 * 1024;
-}
-
 ByteSource ByteSource::from_memory(std::string_view data) {
   ByteSource source;
   source.pos_ = reinterpret_cast<const std::uint8_t*>(data.data());
@@ -18,10 +14,11 @@ ByteSource ByteSource::from_memory(std::string_view data) {
   return source;
 }
 
-ByteSource ByteSource::from_fd(int fd) {
+ByteSource ByteSource::from_fd(int fd, std::size_t buffer_size) {
   ByteSource source;
   source.fd_ = fd;
-  source.buffer_ = std::make_unique<std::uint8_t[]>(kBufferSize);
+  source.buffer_size_ = buffer_size;
+  source.buffer_ = std::make_unique<std::uint8_t[]>(buffer_size);
   source.pos_ = source.end_ = source.buffer_.get();
   return source;
 }
@@ -34,7 +31,7 @@ bool ByteSource::fill() {
   if (pos_ != end_) return true;
   if (at_end_) return false;
   for (;;) {
-    ssize_t got = ::read(fd_, buffer_.get(), kBufferSize);
+    ssize_t got = ::read(fd_, buffer_.get(), buffer_size_);
     if (got > 0) {
       pos_ = buffer_.get();
       end_ = pos_ + got;

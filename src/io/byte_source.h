@@ -17,8 +17,10 @@ class ByteSource {
  public:
   // Reads the bytes of `data`, which must outlive the source. No copy is made.
   static ByteSource from_memory(std::string_view data);
-  // Reads from an open descriptor, which the source does not close.
-  static ByteSource from_fd(int fd);
+  // Reads from an open descriptor, which the source does not close. The buffer size only
+  // matters to tests that want many refills.
+  static constexpr std::size_t kDefaultBufferSize = 256 * 1024;
+  static ByteSource from_fd(int fd, std::size_t buffer_size = kDefaultBufferSize);
 
   ByteSource(ByteSource&&) noexcept;
   ByteSource& operator=(ByteSource&&) noexcept;
@@ -50,6 +52,7 @@ class ByteSource {
   int fd_ = -1;
   bool at_end_ = false;
   bool read_error_ = false;
+  std::size_t buffer_size_ = 0;
   std::unique_ptr<std::uint8_t[]> buffer_;
 };
 

@@ -1,5 +1,6 @@
 #include "recognition/identify.h"
 
+#include "convert/scan.h"
 #include "io/input_file.h"
 #include "recognition/prefix.h"
 #include "shell/messages.h"
@@ -16,8 +17,21 @@ FormatCode identify(ByteSource& in) {
   PrefixResult prefix = check_and_skip_prefix(in);
   if (!prefix.matched) return prefix.first_byte >= kGroupThreshold ? TYPE_WP : TYPE_UNKNOWN;
   // A carriage return outside a function group only occurs in WordPerfect 5.1 documents.
+  // Between the bytes that can change the answer the scan goes many bytes at a time.
   int escape = 0;
-  for (int data = in.get(); data != kEndOfInput; data = in.get()) {
+  while (in.fill()) {
+    const std::uint8_t* begin = in.window_begin();
+    const std::uint8_t* end = in.window_end();
+    const std::uint8_t* stop = escape == 0
+                                   ? find_byte_or_at_least(begin, end, kCarriageReturn,
+                                                           kGroupThreshold)
+                                   : find_byte(begin, end, escape);
+    if (stop == end) {
+      in.advance_to(end);
+      continue;
+    }
+    int data = *stop;
+    in.advance_to(stop + 1);
     if (data >= kGroupThreshold) {
       if (data == escape) {
         escape = 0;

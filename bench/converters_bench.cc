@@ -1,0 +1,102 @@
+// Throughput of every converter and of identification on in-memory documents, one core.
+// Documents are generated deterministically, so runs on the same machine are comparable.
+#include <benchmark/benchmark.h>
+
+#include <map>
+#include <string>
+#include <utility>
+
+#include "convert/registry.h"
+#include "random_documents.h"
+#include "output/skeleton.h"
+#include "recognition/identify.h"
+#include "recognition/prefix.h"
+
+namespace quorrel {
+namespace {
+
+// Stores nothing: the benchmark measures the converter, not the copying of its output.
+class CountingSink final : public Sink {
+ public:
+  bool write(const char*, std::size_t size) override {
+    bytes += size;
+    return true;
+  }
+  std::size_t bytes = 0;
+};
+
+constexpr std::size_t kDocumentSize = 100 * 1024 * 1024;
+
+const std::string& document(FormatCode format, examples::Shape shape) {
+  static std::map<std::pair<int, int>, std::string> cache;
+  auto key = std::make_pair(static_cast<int>(format), static_cast<int>(shape));
+  auto found = cache.find(key);
+  if (found == cache.end()) {
+    found = cache.emplace(key, examples::random_document(format, kDocumentSize, 1, shape)).first;
+  }
+  return found->second;
+}
+
+void convert(benchmark::State& state, OutputKind kind, FormatCode format, examples::Shape shape) {
+  const ConverterSpec& converter = converter_for(kind, format);
+  if (converter.body == nullptr) {
+    state.SkipWithError("not built");
+    return;
+  }
+  const std::string& input = document(format, shape);
+  for (auto _ : state) {
+    ByteSource in = ByteSource::from_memory(input);
+    if (converter.prefix != PrefixRule::none) check_and_skip_prefix(in);
+    CountingSink sink;
+    TextWriter out(sink);
+    converter.body(in, out, DocumentInfo{"bench"});
+    out.flush();
+    benchmark::DoNotOptimize(sink.bytes);
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * input.size()));
+}
+
+void identify_document(benchmark::State& state) {
+  // A prefixed document without a carriage return is read to its end.
+  const std::string& input = document(TYPE_WPD, examples::Shape::text_heavy);
+  for (auto _ : state) {
+    ByteSource in = ByteSource::from_memory(input);
+    benchmark::DoNotOptimize(identify(in));
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * input.size()));
+}
+
+void register_all() {
+  static const std::pair<FormatCode, const char*> formats[] = {
+      {TYPE_UNKNOWN, "any"}, {TYPE_WP, "wp"}, {TYPE_W51, "w512"}, {TYPE_WPD, "wpd"}};
+  static const std::pair<OutputKind, const char*> kinds[] = {
+      {OutputKind::text, "txt"}, {OutputKind::html, "html"}, {OutputKind::sxw, "xml"}};
+  static const std::pair<examples::Shape, const char*> shapes[] = {
+      {examples::Shape::text_heavy, "text_heavy"},
+      {examples::Shape::code_heavy, "code_heavy"},
+      {examples::Shape::worst_case, "worst_case"}};
+  for (auto [shape, shape_name] : shapes) {
+    for (auto [format, format_name] : formats) {
+      for (auto [kind, kind_name] : kinds) {
+        std::string name = std::string(format_name) + "2" + kind_name + "/" + shape_name;
+        benchmark::RegisterBenchmark(name.c_str(), convert, kind, format, shape)
+            ->Unit(benchmark::kMillisecond)
+            ->MinTime(0.5);
+      }
+    }
+  }
+  benchmark::RegisterBenchmark("identify_file/text_heavy", identify_document)
+      ->Unit(benchmark::kMillisecond)
+      ->MinTime(0.5);
+}
+
+}  // namespace
+}  // namespace quorrel
+
+int main(int argc, char** argv) {
+  quorrel::register_all();
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}
