@@ -5,7 +5,7 @@ BUILD ?= build
 JOBS ?= 2
 DEMO ?= demo
 
-.PHONY: all setup build demo test clean
+.PHONY: all setup build demo test bench clean
 
 all: build
 
@@ -28,5 +28,13 @@ demo: build
 test: build
 	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
+# In-memory throughput of every converter, then whole-process timings against cat and peers.
+bench:
+	@sh scripts/setup-debian.sh bench
+	@cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release -DQUORREL_TESTS=OFF >/dev/null
+	@cmake --build build-release -j $(JOBS)
+	@build-release/bench/quorrel_bench --benchmark_counters_tabular=true
+	@bash scripts/bench.sh build-release
+
 clean:
-	rm -rf $(BUILD) $(DEMO)
+	rm -rf $(BUILD) build-release $(DEMO)

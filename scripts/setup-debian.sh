@@ -1,10 +1,18 @@
 #!/bin/sh
 # Installs, on Debian 12, whatever the build, the demo and the tests need and is missing.
 # Safe to run again: it does nothing when everything is there.
+#   setup-debian.sh          what the build and the demo need
+#   setup-debian.sh bench    and what the benchmarks need
 set -eu
 
 packages="make cmake g++ pkg-config libgtest-dev libgmock-dev libzip-dev unzip qt6-base-dev
 libbenchmark-dev"
+for group in "$@"; do
+  case "$group" in
+    bench) packages="$packages time bc" ;;
+    *) echo "setup: unknown group '$group'" >&2; exit 2 ;;
+  esac
+done
 
 missing=""
 for package in $packages; do

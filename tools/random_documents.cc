@@ -45,7 +45,9 @@ const Vocabulary& vocabulary(FormatCode format) {
   return kPlain;
 }
 
-std::string prefix_for(FormatCode format) {
+}  // namespace
+
+std::string document_prefix(FormatCode format) {
   if (format != TYPE_W51 && format != TYPE_WPD) {
     // An ancient document starts with a function group.
     return format == TYPE_WP ? std::string("\xc3\x01\xc3") : std::string();
@@ -58,21 +60,24 @@ std::string prefix_for(FormatCode format) {
   return prefix;
 }
 
-}  // namespace
-
-std::string random_document(FormatCode format, std::size_t size, std::uint32_t key, Shape shape) {
+std::string random_document_area(FormatCode format, std::size_t size, std::uint32_t key,
+                                 Shape shape) {
   const Vocabulary& pieces = vocabulary(format);
   std::mt19937 random(key);
-  std::string document = prefix_for(format);
-  document.reserve(size + 64);
+  std::string area;
+  area.reserve(size + 64);
   // Out of 16 draws: text-heavy takes 1 code, code-heavy 12, worst case only codes.
   unsigned codes_in_16 = shape == Shape::text_heavy ? 1 : shape == Shape::code_heavy ? 12 : 16;
-  while (document.size() < size) {
+  while (area.size() < size) {
     bool code = random() % 16 < codes_in_16;
     const std::vector<Piece>& from = code ? pieces.codes : pieces.words;
-    document.append(from[random() % from.size()]);
+    area.append(from[random() % from.size()]);
   }
-  return document;
+  return area;
+}
+
+std::string random_document(FormatCode format, std::size_t size, std::uint32_t key, Shape shape) {
+  return document_prefix(format) + random_document_area(format, size, key, shape);
 }
 
 }  // namespace quorrel::examples

@@ -20,4 +20,9 @@ enum class Shape {
 // generation has one. The same key always gives the same document.
 std::string random_document(FormatCode format, std::size_t size, std::uint32_t key, Shape shape);
 
+// The two halves of a random document, for writing very large ones piece by piece.
+std::string document_prefix(FormatCode format);
+std::string random_document_area(FormatCode format, std::size_t size, std::uint32_t key,
+                                 Shape shape);
+
 }  // namespace quorrel::examples
