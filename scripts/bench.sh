@@ -27,11 +27,12 @@ median_seconds() {
     end=$(now)
     times+=("$(echo "$end - $start" | bc -l)")
   done
-  printf '%s\n' "${times[@]}" | sort -g | awk '{ t[NR] = $1 } END { print t[int((NR + 1) / 2)] }'
+  printf '%s\n' "${times[@]}" | sort -g |
+    awk '{ t[NR] = $1 } END { printf "%.3f\n", t[int((NR + 1) / 2)] }'
 }
 # Peak resident memory in KiB of one run of "$@".
 peak_kib() { /usr/bin/time -f %M "$@" 2>&1 >/dev/null | tail -n 1; }
-ratio() { echo "scale=2; $1 / $2" | bc -l; }
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.3f", a / b }'; }
 row() { printf '%-46s %12s %12s %10s\n' "$@"; }
 
 echo "Making corpora in $work ..."
@@ -50,24 +51,24 @@ row "-------" "--------" "-----------" "-----"
 copy_time=$(median_seconds sh -c "cat '$work/big.wpd' > '$work/copy'")
 rm -f "$work/copy"
 convert_time=$(median_seconds "$cli" --wpd --txt "$work/big.wpd")
-row "1 GiB wpd to txt, against cat" "$convert_time" "$copy_time" "$(ratio "$convert_time" "$copy_time")"
+row "$big_size wpd to txt, against cat" "$convert_time" "$copy_time" "$(ratio "$convert_time" "$copy_time")"
 
 if [ -x /usr/bin/time ]; then
   rss=$(peak_kib "$cli" --wpd --txt "$work/big.wpd")
-  row "1 GiB wpd to txt, peak memory (MiB)" "$(echo "scale=1; $rss / 1024" | bc -l)" "" ""
+  row "$big_size wpd to txt, peak memory (MiB)" "$(awk -v k="$rss" 'BEGIN { printf "%.1f", k / 1024 }')" "" ""
 else
   echo "(peak memory not measured: /usr/bin/time is missing; apt-get install time)"
 fi
 
 batch_time=$(median_seconds sh -c "cd '$work/batch' && '$cli' --txt --html --sxw *.wpd *.w51 *.wp *.any")
-files_per_second=$(echo "scale=0; $batch_files / $batch_time" | bc -l)
+files_per_second=$(awk -v n="$batch_files" -v t="$batch_time" 'BEGIN { printf "%.0f", n / t }')
 row "batch: $batch_files files x 3 outputs" "$batch_time" "" ""
 row "batch: input files per second" "$files_per_second" "" ""
 
 # Peers, side by side when installed; nothing is installed here.
 if command -v wpd2text >/dev/null 2>&1; then
   peer_file=$(median_seconds sh -c "wpd2text '$work/big.wpd' > '$work/peer.txt'")
-  row "peer wpd2text, 1 GiB wpd file" "$peer_file" "$convert_time" "$(ratio "$convert_time" "$peer_file")"
+  row "peer wpd2text, $big_size wpd file" "$peer_file" "$convert_time" "$(ratio "$convert_time" "$peer_file")"
   peer_batch=$(median_seconds sh -c "for f in '$work'/batch/*.wpd; do wpd2text \"\$f\" > /dev/null; done")
   ours_batch=$(median_seconds sh -c "cd '$work/batch' && '$cli' --txt *.wpd")
   row "peer wpd2text, batch of wpd files" "$peer_batch" "$ours_batch" "$(ratio "$ours_batch" "$peer_batch")"
@@ -91,4 +92,4 @@ else
 fi
 
 echo
-echo "1 GiB WordPerfect 6 to text, quorrel-cli against cat: ratio $(ratio "$convert_time" "$copy_time")"
+echo "$big_size WordPerfect 6 document to text, quorrel-cli against cat: ratio $(ratio "$convert_time" "$copy_time")"

@@ -9,7 +9,7 @@ packages="make cmake g++ pkg-config libgtest-dev libgmock-dev libzip-dev unzip q
 libbenchmark-dev"
 for group in "$@"; do
   case "$group" in
-    bench) packages="$packages time bc" ;;
+    bench) packages="$packages time" ;;
     *) echo "setup: unknown group '$group'" >&2; exit 2 ;;
   esac
 done
