@@ -25,7 +25,7 @@ median_seconds() {
     start=$(now)
     "$@" >/dev/null 2>&1
     end=$(now)
-    times+=("$(echo "$end - $start" | bc -l)")
+    times+=("$(awk -v a="$start" -v b="$end" 'BEGIN { printf "%.6f", b - a }')")
   done
   printf '%s\n' "${times[@]}" | sort -g |
     awk '{ t[NR] = $1 } END { printf "%.3f\n", t[int((NR + 1) / 2)] }'
