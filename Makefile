@@ -5,7 +5,7 @@ BUILD ?= build
 JOBS ?= 2
 DEMO ?= demo
 
-.PHONY: all setup build demo test bench clean
+.PHONY: all setup build demo test bench package clean
 
 all: build
 
@@ -27,6 +27,11 @@ demo: build
 
 test: build
 	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+# A Debian package in $(BUILD)/, installable with apt-get install ./quorrel_*.deb
+package: build
+	@cd $(BUILD) && cpack -G DEB
+	@ls $(BUILD)/quorrel_*.deb
 
 # In-memory throughput of every converter, then whole-process timings against cat and peers.
 bench:

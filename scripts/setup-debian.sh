@@ -6,7 +6,7 @@
 set -eu
 
 packages="make cmake g++ pkg-config libgtest-dev libgmock-dev libzip-dev unzip qt6-base-dev
-libbenchmark-dev"
+libbenchmark-dev dpkg-dev desktop-file-utils man-db"
 for group in "$@"; do
   case "$group" in
     bench) packages="$packages time" ;;

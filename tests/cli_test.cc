@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cstdio>
+#include <set>
 #include <vector>
 
 #include "cli/cli.h"
@@ -83,6 +85,23 @@ TEST(Cli, HelpAndVersion) {
   CliRun version = run({"--version"});
   EXPECT_EQ(version.status, 0);
   EXPECT_EQ(version.out, "quorrel-cli 4.3\n");
+}
+
+// Every option the help names is in the manual page, and the other way round.
+TEST(Cli, HelpAndManualNameTheSameOptions) {
+  auto options_in = [](const std::string& text, const std::string& dash) {
+    std::set<std::string> options;
+    for (std::size_t at = 0; (at = text.find(dash, at)) != std::string::npos; at += dash.size()) {
+      std::size_t end = at + dash.size();
+      while (end < text.size() && std::isalnum(static_cast<unsigned char>(text[end]))) ++end;
+      if (end > at + dash.size()) options.insert(text.substr(at + dash.size(), end - at - dash.size()));
+    }
+    return options;
+  };
+  std::string help = run({"--help"}).out;
+  std::string manual = testing::read_file(testing::source_file("man/quorrel-cli.1"));
+  EXPECT_EQ(options_in(help, "--"), options_in(manual, "\\-\\-"));
+  EXPECT_FALSE(options_in(help, "--").empty());
 }
 
 TEST(Cli, RelativeNameWithoutFolderIsReadFromTheWorkingDirectory) {

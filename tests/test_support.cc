@@ -44,6 +44,10 @@ std::string read_file(const std::string& path) {
 
 bool exists(const std::string& path) { return std::filesystem::exists(path); }
 
+std::string source_file(const std::string& relative) {
+  return std::string(QUORREL_SOURCE_DIR) + "/" + relative;
+}
+
 std::string corpus_file(const std::string& name) {
   std::string path = std::string(QUORREL_CORPUS_DIR) + "/" + name;
   return exists(path) ? path : std::string();

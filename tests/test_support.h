@@ -50,6 +50,8 @@ std::string bytes(std::initializer_list<int> values);
 void write_file(const std::string& path, const std::string& content);
 std::string read_file(const std::string& path);
 bool exists(const std::string& path);
+// A file of the project's own source tree, by its path from the top.
+std::string source_file(const std::string& relative);
 // The path of a document of the shared corpus, or "" when the corpus is not present.
 std::string corpus_file(const std::string& name);
 // Names in the folder, sorted.
