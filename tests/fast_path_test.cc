@@ -32,7 +32,11 @@ template <bool kBulk>
 std::string wpd_events(ByteSource in) {
   check_and_skip_prefix(in);
   RecordingSink sink;
-  wpd::decode<RecordingSink, kBulk>(in, sink);
+  if constexpr (kBulk) {
+    wpd::decode(in, sink);
+  } else {
+    wpd::decode_bytewise(in, sink);
+  }
   return sink.log;
 }
 

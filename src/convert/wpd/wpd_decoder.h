@@ -38,48 +38,77 @@ inline void dispatch(int data, int prevdata, Sink& sink) {
   }
 }
 
-// `kBulk` false gives the plain byte-at-a-time loop, kept as the reference the fast path is
-// tested against.
-template <class Sink, bool kBulk = true>
-void decode(ByteSource& in, Sink& sink) {
+// The group rule for one examined byte, and its meaning when no group stays open. Returns
+// true when the byte opens a soft-return group, whose next byte is examined and the 18 after
+// that dropped.
+template <class Sink>
+inline bool examine(int data, int& escape, int prevdata, Sink& sink) {
+  bool opens_soft_return = false;
+  if (data >= kGroupThreshold) {
+    if (data == escape) {
+      escape = 0;
+    } else if (escape == 0) {
+      escape = data;
+      opens_soft_return = data == kSoftReturnGroup;
+    }
+  }
+  if (escape == 0) dispatch(data, prevdata, sink);
+  return opens_soft_return;
+}
+
+// The plain byte-at-a-time loop: the reference that the fast loop below is tested against.
+template <class Sink>
+void decode_bytewise(ByteSource& in, Sink& sink) {
   int escape = 0;    // code of the open group, 0 when none
   int prevdata = 0;  // the byte examined before the current one
   bool drop_run_after_next = false;
-  for (;;) {
-    if constexpr (kBulk) {
-      // The byte after an opening 208 must be examined on its own, whatever it is.
-      if (!drop_run_after_next && in.fill()) {
-        const std::uint8_t* begin = in.window_begin();
-        const std::uint8_t* end = in.window_end();
-        const std::uint8_t* stop;
-        if (escape == 0) {
-          stop = skip_printable(begin, end);
-          if (stop != begin) emit_characters(sink, begin, stop);
-        } else {
-          stop = find_byte(begin, end, escape);  // everything before the closing code is inert
-        }
-        if (stop != begin) {
-          prevdata = stop[-1];
-          in.advance_to(stop);
-          continue;
-        }
-      }
-    }
-    int data = in.get();
-    if (data == kEndOfInput) break;
+  for (int data = in.get(); data != kEndOfInput; prevdata = data, data = in.get()) {
     bool drop_run_after_this = drop_run_after_next;
-    drop_run_after_next = false;
-    if (data >= kGroupThreshold) {
-      if (data == escape) {
-        escape = 0;
-      } else if (escape == 0) {
-        escape = data;
-        drop_run_after_next = data == kSoftReturnGroup;
+    drop_run_after_next = examine(data, escape, prevdata, sink);
+    if (drop_run_after_this) in.skip(kRunAfterSoftReturnOpen);
+  }
+}
+
+// The same decisions, taken on the input buffer directly: runs of characters and the inside
+// of groups are passed over many bytes at a time, and only the bytes between them are
+// examined one by one.
+template <class Sink>
+void decode(ByteSource& in, Sink& sink) {
+  int escape = 0;
+  int prevdata = 0;
+  bool drop_run_after_next = false;
+  while (in.fill()) {
+    const std::uint8_t* p = in.window_begin();
+    const std::uint8_t* const end = in.window_end();
+    std::size_t drop_beyond_window = 0;  // the 18-byte drop can reach past this window
+    while (p != end) {
+      if (!drop_run_after_next) {
+        // The byte after an opening 208 must be examined on its own, whatever it is.
+        const std::uint8_t* stop =
+            escape == 0 ? skip_printable(p, end) : find_byte(p, end, escape);
+        if (stop != p) {
+          if (escape == 0) emit_characters(sink, p, stop);
+          prevdata = stop[-1];
+          p = stop;
+          if (p == end) break;
+        }
+      }
+      int data = *p++;
+      bool drop_run_after_this = drop_run_after_next;
+      drop_run_after_next = examine(data, escape, prevdata, sink);
+      prevdata = data;
+      if (drop_run_after_this) {
+        std::size_t in_window = static_cast<std::size_t>(end - p);
+        if (in_window < kRunAfterSoftReturnOpen) {
+          drop_beyond_window = kRunAfterSoftReturnOpen - in_window;
+          p = end;
+        } else {
+          p += kRunAfterSoftReturnOpen;
+        }
       }
     }
-    if (escape == 0) dispatch(data, prevdata, sink);
-    prevdata = data;
-    if (drop_run_after_this) in.skip(kRunAfterSoftReturnOpen);
+    in.advance_to(p);
+    in.skip(drop_beyond_window);
   }
 }
 
