@@ -7,6 +7,8 @@
 namespace quorrel {
 
 void any2txt(ByteSource& in, TextWriter& out, const DocumentInfo& info);
+void any2html(ByteSource& in, TextWriter& out, const DocumentInfo& info);
+void any2xml(ByteSource& in, TextWriter& out, const DocumentInfo& info);
 void wpd2txt(ByteSource& in, TextWriter& out, const DocumentInfo& info);
 
 }  // namespace quorrel

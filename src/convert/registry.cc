@@ -20,13 +20,13 @@ constexpr ConverterSpec kTable[3][kFormatCount] = {
         {"wpd2txt", text, wpd, kThree, &wpd2txt},
     },
     {
-        {"any2html", html, none, kTwo, nullptr},
+        {"any2html", html, none, kTwo, &any2html},
         {"wp2html", html, none, kTwo, nullptr},
         {"w512html", html, wp51, kThree, nullptr},
         {"wpd2html", html, wpd, kThree, nullptr},
     },
     {
-        {"any2xml", sxw, none, kTwo, nullptr},
+        {"any2xml", sxw, none, kTwo, &any2xml},
         {"wp2xml", sxw, none, kTwo, nullptr},
         {"w512xml", sxw, wp51, kThree, nullptr},
         {"wpd2xml", sxw, wpd, kThree, nullptr},
