@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "convert/registry.h"
+#include "example_documents.h"
 #include "output/skeleton.h"
 
 namespace quorrel::testing {
@@ -48,6 +49,15 @@ inline std::string sxw_body(const std::string& document) {
 // One paragraph of the body vocabulary, as stored.
 inline std::string sxw_paragraph(std::string_view content) {
   return "<text:p text:style-name=\"Standard\">" + std::string(content) + "\r\n</text:p>";
+}
+
+// The bytes of the example document of that name.
+inline std::string example(std::string_view name) {
+  for (const examples::ExampleFile& file : examples::example_files()) {
+    if (file.name == name) return file.bytes;
+  }
+  ADD_FAILURE() << "no example " << name;
+  return {};
 }
 
 }  // namespace quorrel::testing

@@ -115,5 +115,17 @@ TEST(PlainSxw, UsesTheBasicStyleSet) {
   EXPECT_EQ(document.find("text:style-name=\"P1\""), std::string::npos);  // defined, not used
 }
 
+TEST(PlainExample, NotesAndMarkupInEveryOutput) {
+  std::string notes = testing::example("notes.txt");
+  EXPECT_EQ(plain_text(notes), "Shopping list\r\n\tbread\r\n\tmilk\r\nDone.");
+  EXPECT_EQ(plain_html(notes), "Shopping list\r\n<P>" + std::string(8, ' ') + "bread\r\n<P>" +
+                                   std::string(8, ' ') + "milk\r\n<P>Done.");
+  std::string markup = testing::example("markup.txt");
+  EXPECT_EQ(plain_html(markup), "if a [ b && c ] d then print \"quoted\"\r\n<P>last line");
+  EXPECT_EQ(plain_sxw(markup),
+            sxw_paragraph("if a &lt; b &amp;&amp; c &gt; d then print &quot;quoted&quot;") +
+                "\r\n" + sxw_paragraph("last line"));
+}
+
 }  // namespace
 }  // namespace quorrel

@@ -150,6 +150,24 @@ TEST(WpSxw, BoldOverSeveralParagraphsInHtmlToo) {
   EXPECT_EQ(wp_html(bytes({157}) + "a\nb\nc" + bytes({156})), "<B>a\r\n<P>b\r\n<P>c</B>");
 }
 
+TEST(WpExample, LetterInEveryOutput) {
+  std::string letter = testing::example("letter.wp");
+  EXPECT_EQ(wp_text(letter),
+            "A letter from 1986\r\n\r\nDear reader, \tthis file is <older> than most & still "
+            "opens.\r\nBold runs on here, and a page number hides nothing.\r\nRegards");
+  EXPECT_EQ(wp_html(letter),
+            "<CENTER><B>A letter from 1986</B></CENTER>\r\n<P>\r\n<P>Dear reader, \r\n<P>" +
+                std::string(8, ' ') +
+                "this file is [older] than most & still <B>opens.\r\n<P>Bold runs on here</B>, "
+                "and a page number hides nothing.\r\n<P>Regards");
+  EXPECT_EQ(wp_sxw(letter),
+            "<text:p text:style-name=\"Standard\">" + kBoldSpan + "A letter from 1986" + kSpanEnd +
+                kBreak + kBreak + "Dear reader, " + kBreak +
+                "\r\n<text:tab-stop/>this file is &lt;older&gt; than most &amp; still " +
+                kBoldSpan + "opens." + kSpanEnd + kBreak + kBoldSpan + "Bold runs on here" +
+                kSpanEnd + ", and a page number hides nothing." + kBreak + "Regards\r\n</text:p>");
+}
+
 TEST(PendingLine, SpilledLinesComeBackWholeAndInOrder) {
   std::string stored;
   StringSink sink(stored);
