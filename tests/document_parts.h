@@ -46,6 +46,20 @@ inline std::string sxw_body(const std::string& document) {
   return document.substr(start, document.size() - start - kAfter.size());
 }
 
+// The three outputs of one input generation, each taken apart as above.
+struct Outputs {
+  FormatCode format;
+  std::string text(std::string_view input) const {
+    return convert(OutputKind::text, format, input);
+  }
+  std::string html(std::string_view input) const {
+    return html_text(convert(OutputKind::html, format, input));
+  }
+  std::string sxw(std::string_view input) const {
+    return sxw_body(convert(OutputKind::sxw, format, input));
+  }
+};
+
 // One paragraph of the body vocabulary, as stored.
 inline std::string sxw_paragraph(std::string_view content) {
   return "<text:p text:style-name=\"Standard\">" + std::string(content) + "\r\n</text:p>";

@@ -95,9 +95,7 @@ AncientWpBuilder& AncientWpBuilder::bold(std::string_view characters) {
 }
 AncientWpBuilder& AncientWpBuilder::group(std::uint8_t code,
                                           std::initializer_list<std::uint8_t> content) {
-  raw({code});
-  for (std::uint8_t b : content) bytes_.push_back(static_cast<char>(b));
-  return raw({code});
+  return raw({code}).raw(content).raw({code});
 }
 AncientWpBuilder& AncientWpBuilder::raw(std::initializer_list<std::uint8_t> bytes) {
   for (std::uint8_t b : bytes) bytes_.push_back(static_cast<char>(b));
