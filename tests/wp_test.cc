@@ -106,6 +106,10 @@ TEST(WpHtml, BoldTagsWithoutStateAndSquareBrackets) {
   EXPECT_EQ(wp.html("<a & \"b\">"), "[a & \"b\"]");
 }
 
+TEST(WpHtml, BoldRunReachesOverSeveralParagraphs) {
+  EXPECT_EQ(wp.html(bytes({157}) + "a\nb\nc" + bytes({156})), "<B>a\r\n<P>b\r\n<P>c</B>");
+}
+
 TEST(WpHtml, LineFarPastTheMemoryLimitKeepsItsCentreTagAhead) {
   // Long enough to cross the line buffer's memory limit: the line goes through its spill file.
   std::string line(PendingLine::kDefaultMemoryLimit + 300000, 'w');
@@ -134,10 +138,6 @@ TEST(WpSxw, BoldSpanStaysBalancedAcrossParagraphs) {
   // A second bold-on and a stray bold-off write nothing; the end closes an open span.
   EXPECT_EQ(wp.sxw(bytes({156, 157}) + "x" + bytes({157}) + "y"),
             sxw_paragraph(kBoldSpan + "xy" + kSpanEnd));
-}
-
-TEST(WpSxw, BoldOverSeveralParagraphsInHtmlToo) {
-  EXPECT_EQ(wp.html(bytes({157}) + "a\nb\nc" + bytes({156})), "<B>a\r\n<P>b\r\n<P>c</B>");
 }
 
 TEST(WpExample, LetterInEveryOutput) {
