@@ -115,5 +115,40 @@ TEST(Cli, RelativeNameWithoutFolderIsReadFromTheWorkingDirectory) {
   EXPECT_EQ(testing::read_file(dir.file("here.wpd.txt")), "local");
 }
 
+TEST(Cli, AutoDetectReadsEverythingButWordPerfectAsPlainText) {
+  TempDir dir;
+  // A binary file with high bytes after its first byte, and text with CR LF lines.
+  testing::write_file(dir.file("blob.bin"), testing::bytes({1, 'a', 0xC3, 13, 10, 'b', 0, 0xFF}));
+  testing::write_file(dir.file("notes.txt"), "x\r\ny");
+  CliRun result = run({"--auto", "--txt", "--html", dir.file("blob.bin"), dir.file("notes.txt")});
+  EXPECT_EQ(result.status, 0) << result.err;
+  EXPECT_EQ(testing::read_file(dir.file("blob.bin.txt")), "a\r\nb");
+  EXPECT_EQ(testing::read_file(dir.file("notes.txt.txt")), "x\r\ny");
+  EXPECT_NE(testing::read_file(dir.file("blob.bin.html")).find("<P>\r\na\r\n<P>b\r\n</BODY>"),
+            std::string::npos);
+}
+
+TEST(Cli, HighFirstByteOrForcingReadsAncientWordPerfect) {
+  TempDir dir;
+  testing::write_file(dir.file("old.wp"), examples::AncientWpBuilder()
+                                              .group(0xC3, {1})
+                                              .text("a")
+                                              .carriage_return()
+                                              .line_feed()
+                                              .centre()
+                                              .text("b")
+                                              .file());
+  testing::write_file(dir.file("plain"), "a\r\nb");
+  CliRun detected = run({"--auto", "--txt", "--html", dir.file("old.wp")});
+  EXPECT_EQ(detected.status, 0) << detected.err;
+  EXPECT_EQ(testing::read_file(dir.file("old.wp.txt")), "a b");
+  EXPECT_NE(testing::read_file(dir.file("old.wp.html")).find("<P>\r\na \r\n<P><CENTER>b\r\n"),
+            std::string::npos);
+  // Forced, any file is read by the ancient rules: the CR LF gives a space, not a line end.
+  CliRun forced = run({"--wp", "--txt", dir.file("plain")});
+  EXPECT_EQ(forced.status, 0) << forced.err;
+  EXPECT_EQ(testing::read_file(dir.file("plain.txt")), "a b");
+}
+
 }  // namespace
 }  // namespace quorrel

@@ -67,6 +67,41 @@ std::string wpd_prefix() {
   return std::string(reinterpret_cast<const char*>(bytes), sizeof bytes);
 }
 
+namespace {
+constexpr std::uint8_t kAncientTab = 0x09;
+constexpr std::uint8_t kAncientLineFeed = 0x0A;
+constexpr std::uint8_t kAncientCarriageReturn = 0x0D;
+constexpr std::uint8_t kAncientCentre = 0x83;
+constexpr std::uint8_t kAncientBoldOff = 0x9C;
+constexpr std::uint8_t kAncientBoldOn = 0x9D;
+// Function groups of the 4.2 layout, each closed by its own code.
+constexpr std::uint8_t kAncientMargins = 0xC0;  // left and right margin columns
+constexpr std::uint8_t kAncientSpacing = 0xC3;  // line spacing
+constexpr std::uint8_t kAncientPageNumber = 0xC6;
+}  // namespace
+
+AncientWpBuilder& AncientWpBuilder::text(std::string_view characters) {
+  bytes_.append(characters);
+  return *this;
+}
+AncientWpBuilder& AncientWpBuilder::line_feed() { return raw({kAncientLineFeed}); }
+AncientWpBuilder& AncientWpBuilder::carriage_return() { return raw({kAncientCarriageReturn}); }
+AncientWpBuilder& AncientWpBuilder::tab() { return raw({kAncientTab}); }
+AncientWpBuilder& AncientWpBuilder::centre() { return raw({kAncientCentre}); }
+AncientWpBuilder& AncientWpBuilder::bold_on() { return raw({kAncientBoldOn}); }
+AncientWpBuilder& AncientWpBuilder::bold_off() { return raw({kAncientBoldOff}); }
+AncientWpBuilder& AncientWpBuilder::bold(std::string_view characters) {
+  return bold_on().text(characters).bold_off();
+}
+AncientWpBuilder& AncientWpBuilder::group(std::uint8_t code,
+                                          std::initializer_list<std::uint8_t> content) {
+  return raw({code}).raw(content).raw({code});
+}
+AncientWpBuilder& AncientWpBuilder::raw(std::initializer_list<std::uint8_t> bytes) {
+  for (std::uint8_t b : bytes) bytes_.push_back(static_cast<char>(b));
+  return *this;
+}
+
 std::vector<ExampleFile> example_files() {
   std::vector<ExampleFile> files;
   files.push_back({"memo.wpd", WpdBuilder()
@@ -101,6 +136,31 @@ std::vector<ExampleFile> example_files() {
                                      .text("Costs stayed flat.")
                                      .hard_return()
                                      .file()});
+  files.push_back({"letter.wp", AncientWpBuilder()
+                                    .group(kAncientMargins, {10, 74})
+                                    .group(kAncientSpacing, {1})
+                                    .centre()
+                                    .bold("A letter from 1986")
+                                    .line_feed()
+                                    .line_feed()
+                                    .text("Dear reader,")
+                                    .carriage_return()
+                                    .line_feed()
+                                    .tab()
+                                    .text("this file is <older> than most & still ")
+                                    .bold_on()
+                                    .text("opens.")
+                                    .line_feed()
+                                    .text("Bold runs on here")
+                                    .bold_off()
+                                    .text(", and a page number")
+                                    .group(kAncientPageNumber, {kAncientLineFeed, 'x'})
+                                    .text(" hides nothing.")
+                                    .line_feed()
+                                    .text("Regards")
+                                    .file()});
+  files.push_back({"notes.txt", "Shopping list\r\n\tbread\r\n\tmilk\r\nDone."});
+  files.push_back({"markup.txt", "if a < b && c > d then print \"quoted\"\nlast line"});
   return files;
 }
 

@@ -40,6 +40,29 @@ class WpdBuilder {
 // The 16-byte prefix of a WordPerfect 6-9 file whose document area starts at byte 16.
 std::string wpd_prefix();
 
+// Builds an ancient WordPerfect document: text with one-byte codes, and function groups that
+// open and close with a byte of 192 or more. A document that starts with a group is one that
+// identification takes for this generation.
+class AncientWpBuilder {
+ public:
+  AncientWpBuilder& text(std::string_view characters);
+  AncientWpBuilder& line_feed();
+  AncientWpBuilder& carriage_return();
+  AncientWpBuilder& tab();
+  AncientWpBuilder& centre();
+  AncientWpBuilder& bold_on();
+  AncientWpBuilder& bold_off();
+  AncientWpBuilder& bold(std::string_view characters);
+  // `code` (192 or more), `content` (bytes below 192, hidden by the group), `code` again.
+  AncientWpBuilder& group(std::uint8_t code, std::initializer_list<std::uint8_t> content);
+  AncientWpBuilder& raw(std::initializer_list<std::uint8_t> bytes);
+
+  const std::string& file() const { return bytes_; }
+
+ private:
+  std::string bytes_;
+};
+
 struct ExampleFile {
   std::string name;
   std::string bytes;

@@ -7,6 +7,11 @@
 namespace quorrel {
 
 void any2txt(ByteSource& in, TextWriter& out, const DocumentInfo& info);
+void any2html(ByteSource& in, TextWriter& out, const DocumentInfo& info);
+void any2xml(ByteSource& in, TextWriter& out, const DocumentInfo& info);
+void wp2txt(ByteSource& in, TextWriter& out, const DocumentInfo& info);
+void wp2html(ByteSource& in, TextWriter& out, const DocumentInfo& info);
+void wp2xml(ByteSource& in, TextWriter& out, const DocumentInfo& info);
 void wpd2txt(ByteSource& in, TextWriter& out, const DocumentInfo& info);
 
 }  // namespace quorrel

@@ -15,19 +15,19 @@ constexpr ArchiveRule kThree = ArchiveRule::three_letter_extension;
 constexpr ConverterSpec kTable[3][kFormatCount] = {
     {
         {"any2txt", text, none, kTwo, &any2txt},
-        {"wp2txt", text, none, kTwo, nullptr},
+        {"wp2txt", text, none, kTwo, &wp2txt},
         {"w512txt", text, wp51, kThree, nullptr},
         {"wpd2txt", text, wpd, kThree, &wpd2txt},
     },
     {
-        {"any2html", html, none, kTwo, nullptr},
-        {"wp2html", html, none, kTwo, nullptr},
+        {"any2html", html, none, kTwo, &any2html},
+        {"wp2html", html, none, kTwo, &wp2html},
         {"w512html", html, wp51, kThree, nullptr},
         {"wpd2html", html, wpd, kThree, nullptr},
     },
     {
-        {"any2xml", sxw, none, kTwo, nullptr},
-        {"wp2xml", sxw, none, kTwo, nullptr},
+        {"any2xml", sxw, none, kTwo, &any2xml},
+        {"wp2xml", sxw, none, kTwo, &wp2xml},
         {"w512xml", sxw, wp51, kThree, nullptr},
         {"wpd2xml", sxw, wpd, kThree, nullptr},
     },

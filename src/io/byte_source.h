@@ -30,6 +30,13 @@ class ByteSource {
   // The byte the next `get` returns, without consuming it.
   int peek() { return pos_ != end_ || fill() ? *pos_ : kEndOfInput; }
 
+  // Consumes the next byte only when it equals `byte` (never true at the end of the input).
+  bool take_if(int byte) {
+    if (peek() != byte) return false;
+    ++pos_;
+    return true;
+  }
+
   // Discards up to n bytes; stops at the end of the input.
   void skip(std::size_t n);
 

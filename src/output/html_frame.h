@@ -2,6 +2,7 @@
 // characters and the tag vocabulary. Plain pages: upper-case tags, no entities, no styles.
 #pragma once
 
+#include <cstddef>
 #include <string_view>
 
 #include "output/text_writer.h"
@@ -36,5 +37,9 @@ void write_heading_end(TextWriter& out, unsigned level);
 constexpr char document_character(int c) {
   return c == '<' ? '[' : c == '>' ? ']' : static_cast<char>(c);
 }
+
+// The blanks a tab writes in the plain and ancient pages: as many as the column of the next
+// tab stop (every 8 columns, always beyond `column`), not the distance to it.
+constexpr std::size_t tab_blanks(std::size_t column) { return column / 8 * 8 + 8; }
 
 }  // namespace quorrel::html

@@ -29,6 +29,13 @@ inline constexpr std::string_view kBoldSpanT12 = "<text:span text:style-name=\"T
 inline constexpr std::string_view kItalicSpanT8 = "<text:span text:style-name=\"T8\">";
 inline constexpr std::string_view kCentreSpanH5 = "<text:span text:style-name=\"H5\">";
 
+// Ends the open paragraph and opens the next, for the converters whose paragraph end starts
+// on a line of its own.
+inline void write_paragraph_break(TextWriter& out) {
+  out.write(kParagraphEnd);
+  out.write(kParagraphStart);
+}
+
 // Everything up to and including the start of the first paragraph, which stays open.
 void write_prolog(TextWriter& out, StyleSet styles);
 // Closes the open paragraph, the body and the document; no line feed follows.

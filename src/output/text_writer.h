@@ -63,6 +63,9 @@ class TextWriter {
   void flush();
   // True once any bytes could not be stored; the output is then incomplete.
   bool failed() const { return failed_; }
+  // For a converter whose own storage lost bytes on the way (a spilled line buffer): the
+  // output is incomplete although the sink took everything it was given.
+  void mark_failed() { failed_ = true; }
 
  private:
   void pass_through(const char* data, std::size_t size);

@@ -21,10 +21,7 @@ void decode(ByteSource& in, Sink& sink) {
       sink.line_feed();
     } else if (data == kTab) {
       if constexpr (Sink::kLineEndsEarly) {
-        if (in.peek() == kLineFeed) {
-          in.get();
-          sink.line_feed();
-        }
+        if (in.take_if(kLineFeed)) sink.line_feed();
       }
       sink.tab();
     }

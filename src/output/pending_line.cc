@@ -1,0 +1,111 @@
+#include "output/pending_line.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <filesystem>
+#include <memory>
+
+namespace quorrel {
+
+namespace {
+
+std::string system_temporary_folder() {
+  std::error_code error;
+  std::filesystem::path folder = std::filesystem::temp_directory_path(error);
+  return error ? std::string("/tmp") : folder.string();
+}
+
+bool write_all(int fd, const char* data, std::size_t size, std::size_t offset) {
+  while (size > 0) {
+    ssize_t done = ::pwrite(fd, data, size, static_cast<off_t>(offset));
+    if (done < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    data += done;
+    size -= static_cast<std::size_t>(done);
+    offset += static_cast<std::size_t>(done);
+  }
+  return true;
+}
+
+}  // namespace
+
+PendingLine::PendingLine(std::size_t memory_limit, std::string spill_folder)
+    : memory_limit_(std::max<std::size_t>(memory_limit, 1)),
+      spill_folder_(std::move(spill_folder)) {}
+
+PendingLine::~PendingLine() {
+  if (spill_fd_ >= 0) ::close(spill_fd_);
+}
+
+void PendingLine::append(std::string_view bytes) {
+  while (!bytes.empty()) {
+    if (held_.size() == memory_limit_) spill();
+    std::size_t step = std::min(bytes.size(), memory_limit_ - held_.size());
+    held_.append(bytes.data(), step);
+    bytes.remove_prefix(step);
+  }
+}
+
+void PendingLine::repeat(char c, std::size_t count) {
+  while (count > 0) {
+    if (held_.size() == memory_limit_) spill();
+    std::size_t step = std::min(count, memory_limit_ - held_.size());
+    held_.append(step, c);
+    count -= step;
+  }
+}
+
+bool PendingLine::open_spill_file() {
+  std::string folder = spill_folder_.empty() ? system_temporary_folder() : spill_folder_;
+  // A file without a name disappears with its descriptor, even after a crash.
+  spill_fd_ = ::open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+  if (spill_fd_ >= 0) return true;
+  // File systems without unnamed files: create one and remove its name at once.
+  std::string pattern = folder + "/.quorrel-line-XXXXXX";
+  spill_fd_ = ::mkostemp(pattern.data(), O_CLOEXEC);
+  if (spill_fd_ < 0) return false;
+  ::unlink(pattern.c_str());
+  return true;
+}
+
+void PendingLine::spill() {
+  if (!failed_ && (spill_fd_ >= 0 || open_spill_file()) &&
+      write_all(spill_fd_, held_.data(), held_.size(), spilled_)) {
+    spilled_ += held_.size();
+  } else {
+    failed_ = true;  // the bytes are dropped; write_to reports the loss
+  }
+  held_.clear();
+}
+
+void PendingLine::write_to(TextWriter& out) {
+  if (spilled_ > 0) {
+    constexpr std::size_t kChunk = 64 * 1024;
+    auto chunk = std::make_unique<char[]>(kChunk);
+    for (std::size_t offset = 0; offset < spilled_ && !failed_;) {
+      ssize_t got = ::pread(spill_fd_, chunk.get(), std::min(kChunk, spilled_ - offset),
+                            static_cast<off_t>(offset));
+      if (got < 0 && errno == EINTR) continue;
+      if (got <= 0) {
+        failed_ = true;
+        break;
+      }
+      out.write_raw(chunk.get(), static_cast<std::size_t>(got));
+      offset += static_cast<std::size_t>(got);
+    }
+    // Give the disk space back; the file is reused by the next long line.
+    if (::ftruncate(spill_fd_, 0) != 0) failed_ = true;
+    spilled_ = 0;
+  }
+  out.write_raw(held_.data(), held_.size());
+  held_.clear();
+  if (failed_) out.mark_failed();
+  failed_ = false;
+}
+
+}  // namespace quorrel
