@@ -8,5 +8,8 @@ namespace quorrel {
 
 void any2txt(ByteSource& in, TextWriter& out, const DocumentInfo& info);
 void wpd2txt(ByteSource& in, TextWriter& out, const DocumentInfo& info);
+void w512txt(ByteSource& in, TextWriter& out, const DocumentInfo& info);
+void w512html(ByteSource& in, TextWriter& out, const DocumentInfo& info);
+void w512xml(ByteSource& in, TextWriter& out, const DocumentInfo& info);
 
 }  // namespace quorrel
