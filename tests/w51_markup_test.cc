@@ -15,10 +15,7 @@ namespace {
 using testing::bytes;
 
 std::string convert(OutputKind kind, const std::string& area, std::string_view title) {
-  std::string file = bytes({255, 'W', 'P', 'C', 6, 0}) + area;
-  MemoryConversion result = convert_memory(converter_for(kind, TYPE_W51), file, title);
-  EXPECT_EQ(result.status, ConvertStatus::ok);
-  return result.output;
+  return testing::convert_area(converter_for(kind, TYPE_W51), area, title);
 }
 
 // The document between a frame's opening and closing text, after checking both.
@@ -50,8 +47,7 @@ TEST(W51Html, AngleBracketsBecomeSquareAndNothingElseIsEscaped) {
 }
 
 TEST(W51Html, SoftReturnIsALineFeedHardReturnAParagraphMark) {
-  EXPECT_EQ(html_body(bytes({'a', 13, 'b', 144, 'c', 10, 'd', 169, 'e'})),
-            "a\r\nb\r\nc\r\n<P>d e");
+  EXPECT_EQ(html_body(bytes({'a', 13, 'b', 144, 'c', 10, 'd', 169, 'e'})), "a\r\nb\r\nc\r\n<P>d e");
 }
 
 TEST(W51Html, BoldAndItalicTagsAreIndependent) {
@@ -64,8 +60,8 @@ TEST(W51Html, BoldAndItalicTagsAreIndependent) {
 
 TEST(W51Html, OnlyAChangeOfStateWritesATag) {
   // Bold on twice, italics off while closed, and attribute 14 on and off.
-  EXPECT_EQ(html_body(bytes({195, 12, 195, 195, 12, 195, 'a', 196, 15, 196, 195, 14, 195, 196, 14,
-                             196, 196, 12, 196, 196, 12, 196})),
+  EXPECT_EQ(html_body(bytes({195, 12,  195, 195, 12,  195, 'a', 196, 15,  196, 195,
+                             14,  195, 196, 14,  196, 196, 12,  196, 196, 12,  196})),
             "<B>a</B>");
 }
 
@@ -125,14 +121,14 @@ TEST(W51Sxw, BoldAndItalicSpans) {
 TEST(W51Sxw, OneSpanAtATime) {
   // Bold on, italics on, italics off, bold off: italics closes the bold span, and the final
   // bold-off finds nothing open.
-  EXPECT_EQ(sxw_body(bytes({195, 12, 195, 'a', 195, 15, 195, 'b', 196, 15, 196, 'c', 196, 12,
-                            196, 'd'})),
-            kBold + "a" + kSpanEnd + kItalic + "b" + kSpanEnd + "cd");
+  EXPECT_EQ(
+      sxw_body(bytes({195, 12, 195, 'a', 195, 15, 195, 'b', 196, 15, 196, 'c', 196, 12, 196, 'd'})),
+      kBold + "a" + kSpanEnd + kItalic + "b" + kSpanEnd + "cd");
 }
 
 TEST(W51Sxw, RepeatedOnAndUnmatchedOffChangeNothing) {
-  EXPECT_EQ(sxw_body(bytes({195, 12, 195, 'a', 195, 12, 195, 'b', 196, 15, 196, 'c', 195, 14,
-                            195, 196, 14, 196, 'd', 196, 12, 196})),
+  EXPECT_EQ(sxw_body(bytes({195, 12,  195, 'a', 195, 12, 195, 'b', 196, 15, 196,
+                            'c', 195, 14,  195, 196, 14, 196, 'd', 196, 12, 196})),
             kBold + "abcd" + kSpanEnd);
 }
 
@@ -172,10 +168,18 @@ std::string span_fault(const std::string& body) {
 
 TEST(W51Sxw, SpansStayInsideParagraphsInRandomDocuments) {
   std::mt19937 random(51);
-  const std::vector<std::string> pieces = {
-      "word ",         bytes({10}),           bytes({13}),           bytes({9}),
-      bytes({169}),    bytes({195, 12, 195}), bytes({196, 12, 196}), bytes({195, 15, 195}),
-      bytes({196, 15, 196}), bytes({195, 14, 195}), bytes({194, 0, 194}), bytes({193, 0, 193})};
+  const std::vector<std::string> pieces = {"word ",
+                                           bytes({10}),
+                                           bytes({13}),
+                                           bytes({9}),
+                                           bytes({169}),
+                                           bytes({195, 12, 195}),
+                                           bytes({196, 12, 196}),
+                                           bytes({195, 15, 195}),
+                                           bytes({196, 15, 196}),
+                                           bytes({195, 14, 195}),
+                                           bytes({194, 0, 194}),
+                                           bytes({193, 0, 193})};
   for (int document = 0; document < 200; ++document) {
     std::string area;
     int length = static_cast<int>(random() % 60);

@@ -18,12 +18,8 @@ namespace {
 
 using testing::bytes;
 
-// Runs w512txt over a document area behind a prefix that starts it at byte 6.
 std::string w51_text(const std::string& area) {
-  std::string file = bytes({255, 'W', 'P', 'C', 6, 0}) + area;
-  MemoryConversion result = convert_memory(converter_for(OutputKind::text, TYPE_W51), file, "t");
-  EXPECT_EQ(result.status, ConvertStatus::ok);
-  return result.output;
+  return testing::convert_area(converter_for(OutputKind::text, TYPE_W51), area);
 }
 
 std::string tabs(std::size_t count) { return std::string(count, '\t'); }
@@ -48,8 +44,8 @@ TEST(W51Stream, ReturnsTabsAndTheSpaceCode) {
 TEST(W51Stream, EveryOtherByteBelowTheGroupsWritesNothing) {
   std::string area = "x";
   for (int c = 0; c < 192; ++c) {
-    bool acted_on = (c >= 32 && c <= 126) || c == 9 || c == 10 || c == 11 || c == 13 ||
-                    c == 144 || c == 169;
+    bool acted_on =
+        (c >= 32 && c <= 126) || c == 9 || c == 10 || c == 11 || c == 13 || c == 144 || c == 169;
     if (!acted_on) area.push_back(static_cast<char>(c));
   }
   area += "y";
@@ -68,8 +64,7 @@ TEST(W51Stream, GroupContentWritesNothing) {
   EXPECT_EQ(w51_text(bytes({192, 'a', 10, 9, 13, 193, 192, 'b'})), "b");
   // 193 inside a 208 group neither ends it nor counts as an indent: the hanging indent
   // afterwards starts from indent 0.
-  EXPECT_EQ(w51_text(bytes({208, 193, 'a', 193, 208, 194, 0, 194, 'c', 13, 'd'})),
-            "\tc\r\n\td");
+  EXPECT_EQ(w51_text(bytes({208, 193, 'a', 193, 208, 194, 0, 194, 'c', 13, 'd'})), "\tc\r\n\td");
   // 255 is a group code like any other, never the end of the input.
   EXPECT_EQ(w51_text(bytes({'a', 255, 'b', 255, 'c'})), "ac");
 }
@@ -164,8 +159,8 @@ TEST(W51Files, AutoDetectSendsTheExamplesToTheFiveOneConverters) {
   std::fclose(err);
   for (const std::string& name : names) {
     std::string content = example_bytes(name);
-    for (auto [kind, extension] : {std::pair{OutputKind::text, ".txt"},
-                                   std::pair{OutputKind::html, ".html"}}) {
+    for (auto [kind, extension] :
+         {std::pair{OutputKind::text, ".txt"}, std::pair{OutputKind::html, ".html"}}) {
       MemoryConversion direct = convert_memory(converter_for(kind, TYPE_W51), content, name);
       EXPECT_EQ(testing::read_file(dir.file(name + extension)), direct.output) << name;
     }

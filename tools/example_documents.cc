@@ -29,8 +29,8 @@ constexpr std::uint8_t kW51Italics = 15;
 // 'WPC', document offset 16, product 1, file type 10 (document), the given version, no
 // encryption.
 std::string wpc_prefix(std::uint8_t major, std::uint8_t minor) {
-  const std::uint8_t bytes[16] = {0xFF, 'W', 'P', 'C', 16, 0, 0, 0,
-                                  1,    10,  major, minor, 0, 0, 0, 0};
+  const std::uint8_t bytes[16] = {0xFF, 'W', 'P',   'C',   16, 0, 0, 0,
+                                  1,    10,  major, minor, 0,  0, 0, 0};
   return std::string(reinterpret_cast<const char*>(bytes), sizeof bytes);
 }
 }  // namespace

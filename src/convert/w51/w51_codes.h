@@ -11,10 +11,10 @@ inline constexpr int kFirstCharacter = 32;  // 0x20
 inline constexpr int kLastCharacter = 126;  // 0x7E
 
 // Control codes.
-inline constexpr int kTab = 9;              // 0x09
-inline constexpr int kHardReturn = 10;      // 0x0A
-inline constexpr int kSoftPage = 11;        // 0x0B: ends the line like a soft return
-inline constexpr int kSoftReturn = 13;      // 0x0D
+inline constexpr int kTab = 9;          // 0x09
+inline constexpr int kHardReturn = 10;  // 0x0A
+inline constexpr int kSoftPage = 11;    // 0x0B: ends the line like a soft return
+inline constexpr int kSoftReturn = 13;  // 0x0D
 
 // Single-byte function codes.
 inline constexpr int kSoftReturnCode = 144;  // 0x90
