@@ -1,11 +1,14 @@
 #include "test_support.h"
 
+#include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
+
+#include "output/skeleton.h"
 
 namespace quorrel::testing {
 
@@ -26,6 +29,14 @@ std::string bytes(std::initializer_list<int> values) {
   std::string result;
   for (int v : values) result.push_back(static_cast<char>(v));
   return result;
+}
+
+std::string convert_area(const ConverterSpec& converter, const std::string& area,
+                         std::string_view title) {
+  MemoryConversion result =
+      convert_memory(converter, bytes({255, 'W', 'P', 'C', 6, 0}) + area, title);
+  EXPECT_EQ(result.status, ConvertStatus::ok) << converter.name;
+  return result.output;
 }
 
 void write_file(const std::string& path, const std::string& content) {

@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "convert/converter.h"
 #include "shell/port.h"
 
 namespace quorrel::testing {
@@ -47,6 +48,10 @@ class TempDir {
 };
 
 std::string bytes(std::initializer_list<int> values);
+// Runs a prefix-checking converter on a document area behind the shortest WordPerfect prefix
+// (the area starts at byte 6); a failed prefix check is a test failure.
+std::string convert_area(const ConverterSpec& converter, const std::string& area,
+                         std::string_view title = "t");
 void write_file(const std::string& path, const std::string& content);
 std::string read_file(const std::string& path);
 bool exists(const std::string& path);

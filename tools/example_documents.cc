@@ -15,6 +15,24 @@ constexpr std::uint8_t kAttributeOn = 0xF2;
 constexpr std::uint8_t kAttributeOff = 0xF3;
 constexpr std::uint8_t kBold = 12;
 constexpr std::uint8_t kItalics = 8;
+
+constexpr std::uint8_t kW51HardReturn = 0x0A;
+constexpr std::uint8_t kW51SoftReturn = 0x0D;
+constexpr std::uint8_t kW51Tab = 0x09;
+constexpr std::uint8_t kW51Indent = 0xC1;
+constexpr std::uint8_t kW51HangingIndent = 0xC2;
+constexpr std::uint8_t kW51AttributeOn = 0xC3;
+constexpr std::uint8_t kW51AttributeOff = 0xC4;
+constexpr std::uint8_t kW51Bold = 12;
+constexpr std::uint8_t kW51Italics = 15;
+
+// 'WPC', document offset 16, product 1, file type 10 (document), the given version, no
+// encryption.
+std::string wpc_prefix(std::uint8_t major, std::uint8_t minor) {
+  const std::uint8_t bytes[16] = {0xFF, 'W', 'P',   'C',   16, 0, 0, 0,
+                                  1,    10,  major, minor, 0,  0, 0, 0};
+  return std::string(reinterpret_cast<const char*>(bytes), sizeof bytes);
+}
 }  // namespace
 
 WpdBuilder& WpdBuilder::text(std::string_view characters) {
@@ -60,12 +78,43 @@ WpdBuilder& WpdBuilder::group(std::uint8_t code, std::uint8_t subfunction, std::
 
 std::string WpdBuilder::file() const { return wpd_prefix() + area_; }
 
-std::string wpd_prefix() {
-  // 'WPC', document offset 16, product 1, file type 10 (document), version 2.1.
-  const std::uint8_t bytes[16] = {0xFF, 'W', 'P', 'C', 16, 0, 0, 0,
-                                  1,    10,  2,   1,   0,  0, 0, 0};
-  return std::string(reinterpret_cast<const char*>(bytes), sizeof bytes);
+std::string wpd_prefix() { return wpc_prefix(2, 1); }
+
+W51Builder& W51Builder::text(std::string_view characters) {
+  area_.append(characters);
+  return *this;
 }
+W51Builder& W51Builder::hard_return() { return raw({kW51HardReturn}); }
+W51Builder& W51Builder::soft_return() { return raw({kW51SoftReturn}); }
+W51Builder& W51Builder::tab() { return raw({kW51Tab}); }
+// Content: a flags byte, then old and new positions in 1/1200 inch (0 and 600, half an inch).
+W51Builder& W51Builder::indent() {
+  return raw({kW51Indent, 0x00, 0x00, 0x00, 0x58, 0x02, 0x00, 0x00, kW51Indent});
+}
+W51Builder& W51Builder::hanging_indent() {
+  return raw(
+      {kW51HangingIndent, 0x00, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00, 0x58, 0x02, kW51HangingIndent});
+}
+W51Builder& W51Builder::attribute_on(std::uint8_t number) {
+  return raw({kW51AttributeOn, number, kW51AttributeOn});
+}
+W51Builder& W51Builder::attribute_off(std::uint8_t number) {
+  return raw({kW51AttributeOff, number, kW51AttributeOff});
+}
+W51Builder& W51Builder::bold(std::string_view characters) {
+  return attribute_on(kW51Bold).text(characters).attribute_off(kW51Bold);
+}
+W51Builder& W51Builder::italics(std::string_view characters) {
+  return attribute_on(kW51Italics).text(characters).attribute_off(kW51Italics);
+}
+W51Builder& W51Builder::raw(std::initializer_list<std::uint8_t> bytes) {
+  for (std::uint8_t b : bytes) area_.push_back(static_cast<char>(b));
+  return *this;
+}
+
+std::string W51Builder::file() const { return w51_prefix() + area_; }
+
+std::string w51_prefix() { return wpc_prefix(0, 1); }
 
 namespace {
 constexpr std::uint8_t kAncientTab = 0x09;
@@ -161,6 +210,34 @@ std::vector<ExampleFile> example_files() {
                                     .file()});
   files.push_back({"notes.txt", "Shopping list\r\n\tbread\r\n\tmilk\r\nDone."});
   files.push_back({"markup.txt", "if a < b && c > d then print \"quoted\"\nlast line"});
+  files.push_back({"letter.wp5", W51Builder()
+                                     .bold("Dear reader,")
+                                     .hard_return()
+                                     .hard_return()
+                                     .indent()
+                                     .text("Our old letters <all of them> are readable")
+                                     .soft_return()
+                                     .text("again, with nothing lost & nothing \"guessed\".")
+                                     .hard_return()
+                                     .hard_return()
+                                     .text("Yours,")
+                                     .tab()
+                                     .italics("The archive")
+                                     .hard_return()
+                                     .file()});
+  files.push_back({"minutes.wp5", W51Builder()
+                                      .bold("Minutes")
+                                      .hard_return()
+                                      .hanging_indent()
+                                      .text("1. The old files were found in a drawer")
+                                      .soft_return()
+                                      .text("of the basement archive.")
+                                      .hard_return()
+                                      .hard_return()
+                                      .hanging_indent()
+                                      .text("2. Every one of them converts.")
+                                      .hard_return()
+                                      .file()});
   return files;
 }
 

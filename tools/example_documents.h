@@ -63,6 +63,33 @@ class AncientWpBuilder {
   std::string bytes_;
 };
 
+// Builds a WordPerfect 5.1 document area byte by byte. Indents and attributes are the
+// fixed-length groups of the real format: the code, its content bytes, the code again.
+class W51Builder {
+ public:
+  W51Builder& text(std::string_view characters);
+  W51Builder& hard_return();
+  W51Builder& soft_return();
+  W51Builder& tab();
+  W51Builder& indent();          // a 9-byte indent group
+  W51Builder& hanging_indent();  // an 11-byte hanging-indent group
+  W51Builder& attribute_on(std::uint8_t number);
+  W51Builder& attribute_off(std::uint8_t number);
+  W51Builder& bold(std::string_view characters);
+  W51Builder& italics(std::string_view characters);
+  W51Builder& raw(std::initializer_list<std::uint8_t> bytes);
+
+  // The whole file: prefix, then the document area at byte 16.
+  std::string file() const;
+  const std::string& document_area() const { return area_; }
+
+ private:
+  std::string area_;
+};
+
+// The 16-byte prefix of a WordPerfect 5.1 file whose document area starts at byte 16.
+std::string w51_prefix();
+
 struct ExampleFile {
   std::string name;
   std::string bytes;

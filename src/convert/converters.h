@@ -13,5 +13,8 @@ void wp2txt(ByteSource& in, TextWriter& out, const DocumentInfo& info);
 void wp2html(ByteSource& in, TextWriter& out, const DocumentInfo& info);
 void wp2xml(ByteSource& in, TextWriter& out, const DocumentInfo& info);
 void wpd2txt(ByteSource& in, TextWriter& out, const DocumentInfo& info);
+void w512txt(ByteSource& in, TextWriter& out, const DocumentInfo& info);
+void w512html(ByteSource& in, TextWriter& out, const DocumentInfo& info);
+void w512xml(ByteSource& in, TextWriter& out, const DocumentInfo& info);
 
 }  // namespace quorrel

@@ -16,19 +16,19 @@ constexpr ConverterSpec kTable[3][kFormatCount] = {
     {
         {"any2txt", text, none, kTwo, &any2txt},
         {"wp2txt", text, none, kTwo, &wp2txt},
-        {"w512txt", text, wp51, kThree, nullptr},
+        {"w512txt", text, wp51, kThree, &w512txt},
         {"wpd2txt", text, wpd, kThree, &wpd2txt},
     },
     {
         {"any2html", html, none, kTwo, &any2html},
         {"wp2html", html, none, kTwo, &wp2html},
-        {"w512html", html, wp51, kThree, nullptr},
+        {"w512html", html, wp51, kThree, &w512html},
         {"wpd2html", html, wpd, kThree, nullptr},
     },
     {
         {"any2xml", sxw, none, kTwo, &any2xml},
         {"wp2xml", sxw, none, kTwo, &wp2xml},
-        {"w512xml", sxw, wp51, kThree, nullptr},
+        {"w512xml", sxw, wp51, kThree, &w512xml},
         {"wpd2xml", sxw, wpd, kThree, nullptr},
     },
 };

@@ -1,0 +1,70 @@
+// WordPerfect 5.1 to the SXW content document: a paragraph at every hard return, soft line
+// ends as spaces, tab elements for tabs and indents, and at most one span at a time, bold (P1)
+// or italic (P2) of the basic style set.
+#include "convert/converters.h"
+#include "convert/w51/w51_decoder.h"
+#include "output/sxw_content.h"
+
+namespace quorrel {
+
+namespace {
+
+class W51SxwSink {
+ public:
+  explicit W51SxwSink(TextWriter& out) : out_(out) {}
+  void character(int c) { sxw::write_character(out_, c); }
+  void line_break() { out_.put_raw(' '); }
+  // A span may not cross a paragraph end: it is closed before it and reopened after it, so
+  // the tabs that start the new line lie inside it.
+  void paragraph_break() {
+    if (span_ != Span::none) out_.write(sxw::kSpanEnd);
+    out_.write(sxw::kParagraphEndTight);
+    out_.write(sxw::kParagraphStart);
+    if (span_ != Span::none) out_.write(span_start(span_));
+  }
+  void tab() { out_.write(sxw::kTab); }
+  // Opening one attribute closes the other: spans never nest.
+  void attribute_on(int number) {
+    Span wanted = span_for(number);
+    if (wanted == Span::none || wanted == span_) return;
+    close_span();
+    out_.write(span_start(wanted));
+    span_ = wanted;
+  }
+  void attribute_off(int number) {
+    if (span_for(number) == span_) close_span();
+  }
+  // Every span ends inside its paragraph, the last one included.
+  void close_span() {
+    if (span_ == Span::none) return;
+    out_.write(sxw::kSpanEnd);
+    span_ = Span::none;
+  }
+
+ private:
+  enum class Span { none, bold, italics };
+
+  static Span span_for(int number) {
+    return number == w51::kAttributeBold      ? Span::bold
+           : number == w51::kAttributeItalics ? Span::italics
+                                              : Span::none;
+  }
+  static std::string_view span_start(Span span) {
+    return span == Span::bold ? sxw::kBoldSpanP1 : sxw::kItalicSpanP2;
+  }
+
+  TextWriter& out_;
+  Span span_ = Span::none;
+};
+
+}  // namespace
+
+void w512xml(ByteSource& in, TextWriter& out, const DocumentInfo&) {
+  sxw::write_prolog(out, sxw::StyleSet::basic);
+  W51SxwSink sink(out);
+  w51::decode(in, sink);
+  sink.close_span();
+  sxw::write_epilogue(out);
+}
+
+}  // namespace quorrel
