@@ -241,26 +241,5 @@ std::vector<ExampleFile> example_files() {
   return files;
 }
 
-std::string random_wpd_document(std::size_t size, std::uint32_t key, bool text_heavy) {
-  std::mt19937 random(key);
-  WpdBuilder builder;
-  static constexpr std::string_view kWords[] = {"the ", "archive ", "of ", "letters ",
-                                                "<old> ", "& ", "\"quoted\" ", "report. "};
-  while (builder.document_area().size() < size) {
-    unsigned pick = random() % (text_heavy ? 40 : 8);
-    switch (pick) {
-      case 0: builder.hard_return(); break;
-      case 1: builder.soft_return(); break;
-      case 2: builder.tab(); break;
-      case 3: builder.bold("bold "); break;
-      case 4: builder.italics("italic "); break;
-      case 5: builder.centre(); break;
-      case 6: builder.space(); break;
-      case 7: builder.other_group(static_cast<std::uint8_t>(0xD1 + random() % 46), random() % 12); break;
-      default: builder.text(kWords[random() % std::size(kWords)]); break;
-    }
-  }
-  return builder.file();
-}
 
 }  // namespace quorrel::examples

@@ -98,8 +98,5 @@ struct ExampleFile {
 // A few short documents of every generation built so far.
 std::vector<ExampleFile> example_files();
 
-// A deterministic document of about `size` bytes; `text_heavy` selects mostly characters
-// against mostly codes. The same `key` always gives the same document.
-std::string random_wpd_document(std::size_t size, std::uint32_t key, bool text_heavy);
 
 }  // namespace quorrel::examples
