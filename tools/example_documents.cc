@@ -241,5 +241,4 @@ std::vector<ExampleFile> example_files() {
   return files;
 }
 
-
 }  // namespace quorrel::examples

@@ -98,5 +98,4 @@ struct ExampleFile {
 // A few short documents of every generation built so far.
 std::vector<ExampleFile> example_files();
 
-
 }  // namespace quorrel::examples
