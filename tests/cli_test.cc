@@ -96,5 +96,15 @@ TEST(Cli, RelativeNameWithoutFolderIsReadFromTheWorkingDirectory) {
   EXPECT_EQ(testing::read_file(dir.file("here.wpd.txt")), "local");
 }
 
+TEST(Cli, HtmlOfASixToNineDocument) {
+  TempDir dir;
+  testing::write_file(dir.file("a&<b>.wpd"), examples::WpdBuilder().bold("x").file());
+  CliRun result = run({"--html", dir.file("a&<b>.wpd")});
+  EXPECT_EQ(result.status, 0) << result.err;
+  EXPECT_EQ(testing::read_file(dir.file("a&<b>.wpd.html")),
+            "<HTML>\r\n<HEAD>\r\n<TITLE>a&[b].wpd</TITLE>\r\n</HEAD>\r\n<BODY>\r\n<P>\r\n"
+            "<B>x</B>\r\n</BODY>\r\n</HTML>\r\n");
+}
+
 }  // namespace
 }  // namespace quorrel

@@ -7,6 +7,9 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "convert/registry.h"
+#include "output/skeleton.h"
+
 namespace quorrel::testing {
 
 TempDir::TempDir() {
@@ -20,6 +23,14 @@ TempDir::~TempDir() {
   std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
                                std::filesystem::perm_options::add, ignored);
   std::filesystem::remove_all(path_, ignored);
+}
+
+std::string convert_wpd_area(OutputKind kind, const std::string& area, std::string_view title) {
+  // The smallest prefix: the document area starts right after the six bytes read.
+  std::string file = bytes({255, 'W', 'P', 'C', 6, 0}) + area;
+  MemoryConversion result = convert_memory(converter_for(kind, TYPE_WPD), file, title);
+  if (result.status != ConvertStatus::ok) throw std::runtime_error("prefix refused");
+  return result.output;
 }
 
 std::string bytes(std::initializer_list<int> values) {

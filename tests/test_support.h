@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "convert/converter.h"
 #include "shell/port.h"
 
 namespace quorrel::testing {
@@ -47,6 +48,10 @@ class TempDir {
 };
 
 std::string bytes(std::initializer_list<int> values);
+// The output of the WordPerfect 6-9 converter of `kind` for a document area behind a minimal
+// prefix, with `title` as the input's name.
+std::string convert_wpd_area(OutputKind kind, const std::string& area,
+                             std::string_view title = "t.wpd");
 void write_file(const std::string& path, const std::string& content);
 std::string read_file(const std::string& path);
 bool exists(const std::string& path);

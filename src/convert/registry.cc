@@ -23,7 +23,7 @@ constexpr ConverterSpec kTable[3][kFormatCount] = {
         {"any2html", html, none, kTwo, nullptr},
         {"wp2html", html, none, kTwo, nullptr},
         {"w512html", html, wp51, kThree, nullptr},
-        {"wpd2html", html, wpd, kThree, nullptr},
+        {"wpd2html", html, wpd, kThree, &wpd2html},
     },
     {
         {"any2xml", sxw, none, kTwo, nullptr},
