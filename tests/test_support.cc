@@ -60,6 +60,10 @@ std::string corpus_file(const std::string& name) {
   return exists(path) ? path : std::string();
 }
 
+std::string golden_file(const std::string& name) {
+  return std::string(QUORREL_GOLDEN_DIR) + "/" + name;
+}
+
 std::vector<std::string> list_folder(const std::filesystem::path& folder) {
   std::vector<std::string> names;
   for (const auto& entry : std::filesystem::directory_iterator(folder)) {

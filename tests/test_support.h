@@ -57,6 +57,8 @@ std::string read_file(const std::string& path);
 bool exists(const std::string& path);
 // The path of a document of the shared corpus, or "" when the corpus is not present.
 std::string corpus_file(const std::string& name);
+// The path of a file of expected output bytes in tests/golden/.
+std::string golden_file(const std::string& name);
 // Names in the folder, sorted.
 std::vector<std::string> list_folder(const std::filesystem::path& folder);
 

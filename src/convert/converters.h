@@ -9,5 +9,6 @@ namespace quorrel {
 void any2txt(ByteSource& in, TextWriter& out, const DocumentInfo& info);
 void wpd2txt(ByteSource& in, TextWriter& out, const DocumentInfo& info);
 void wpd2html(ByteSource& in, TextWriter& out, const DocumentInfo& info);
+void wpd2xml(ByteSource& in, TextWriter& out, const DocumentInfo& info);
 
 }  // namespace quorrel

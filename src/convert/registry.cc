@@ -29,7 +29,7 @@ constexpr ConverterSpec kTable[3][kFormatCount] = {
         {"any2xml", sxw, none, kTwo, nullptr},
         {"wp2xml", sxw, none, kTwo, nullptr},
         {"w512xml", sxw, wp51, kThree, nullptr},
-        {"wpd2xml", sxw, wpd, kThree, nullptr},
+        {"wpd2xml", sxw, wpd, kThree, &wpd2xml},
     },
 };
 
