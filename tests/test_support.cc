@@ -25,6 +25,16 @@ TempDir::~TempDir() {
   std::filesystem::remove_all(path_, ignored);
 }
 
+CurrentDirectory::CurrentDirectory(const std::filesystem::path& folder)
+    : previous_(std::filesystem::current_path()) {
+  std::filesystem::current_path(folder);
+}
+
+CurrentDirectory::~CurrentDirectory() {
+  std::error_code ignored;
+  std::filesystem::current_path(previous_, ignored);
+}
+
 std::string convert_wpd_area(OutputKind kind, const std::string& area, std::string_view title) {
   // The smallest prefix: the document area starts right after the six bytes read.
   std::string file = bytes({255, 'W', 'P', 'C', 6, 0}) + area;

@@ -9,11 +9,13 @@
 #include <vector>
 
 #include "convert/converter.h"
+#include "output/sxw_package.h"
 #include "shell/port.h"
 
 namespace quorrel::testing {
 
-// A dialog kept in maps; records every message box instead of showing it.
+// A dialog kept in maps; records every message box instead of showing it, and every packing,
+// which it does with the real packer.
 class FakePort : public Port {
  public:
   struct Message {
@@ -29,10 +31,15 @@ class FakePort : public Port {
   void message_box(std::string_view text, std::string_view caption) override {
     messages.push_back({std::string(text), std::string(caption)});
   }
+  bool pack(const std::string& archive_path, const std::string& content_path) override {
+    packed.push_back({archive_path, content_path});
+    return sxw::pack(archive_path, content_path);
+  }
 
   std::map<int, std::string> texts;
   std::map<int, bool> checked;
   std::vector<Message> messages;
+  std::vector<std::pair<std::string, std::string>> packed;  // archive, content file
 };
 
 // A fresh folder under the system's temporary folder, removed with everything in it.
@@ -45,6 +52,17 @@ class TempDir {
 
  private:
   std::filesystem::path path_;
+};
+
+// Makes `folder` the current directory until destroyed. SXW conversions write content.xml in
+// the current directory, so every test that runs one gives it a folder of its own.
+class CurrentDirectory {
+ public:
+  explicit CurrentDirectory(const std::filesystem::path& folder);
+  ~CurrentDirectory();
+
+ private:
+  std::filesystem::path previous_;
 };
 
 std::string bytes(std::initializer_list<int> values);
