@@ -1,10 +1,23 @@
 #!/bin/sh
 # Installs, on Debian 12, whatever the build, the demo and the tests need and is missing.
 # Safe to run again: it does nothing when everything is there.
+#   sh scripts/setup-debian.sh         what building and the demo need
+#   sh scripts/setup-debian.sh test    that, and what the test suite needs besides (LibreOffice,
+#                                      which opens our .sxw archives in the interoperability test)
 set -eu
 
 packages="make cmake g++ pkg-config libgtest-dev libgmock-dev libzip-dev unzip qt6-base-dev
 libbenchmark-dev"
+test_packages="libreoffice-writer-nogui"
+
+case "${1:-}" in
+  "") ;;
+  test) packages="$packages $test_packages" ;;
+  *)
+    echo "usage: sh scripts/setup-debian.sh [test]" >&2
+    exit 2
+    ;;
+esac
 
 missing=""
 for package in $packages; do
