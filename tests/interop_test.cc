@@ -1,13 +1,12 @@
 // Opens our .sxw archives in LibreOffice, as a user's office suite would, and checks that every
 // word of the document arrives. Skipped where LibreOffice is not installed.
+#include <gtest/gtest.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
 #include <sstream>
-
-#include <gtest/gtest.h>
 
 #include "cli/cli.h"
 #include "example_documents.h"

@@ -1,12 +1,12 @@
-#include <sys/stat.h>
-#include <zip.h>
+#include "output/sxw_package.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <zip.h>
 
 #include "convert/registry.h"
 #include "example_documents.h"
 #include "output/skeleton.h"
-#include "output/sxw_package.h"
 #include "test_support.h"
 
 namespace quorrel {
@@ -55,8 +55,7 @@ void make_archive(const std::string& path, const std::vector<Member>& members) {
   zip_t* archive = zip_open(path.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &error);
   ASSERT_NE(archive, nullptr);
   for (const Member& member : members) {
-    zip_source_t* source =
-        zip_source_buffer(archive, member.bytes.data(), member.bytes.size(), 0);
+    zip_source_t* source = zip_source_buffer(archive, member.bytes.data(), member.bytes.size(), 0);
     ASSERT_GE(zip_file_add(archive, member.name.c_str(), source, 0), 0);
   }
   ASSERT_EQ(zip_close(archive), 0);
@@ -84,8 +83,7 @@ TEST(ArchiveNames, DotInAFolderNameIsNoExtension) {
   // the parent folder under the folder's name.
   EXPECT_EQ(archive_path_for(ArchiveRule::three_letter_extension, "/srv/my.d/x"),
             "/srv/my.d/x.sxw");
-  EXPECT_EQ(archive_path_for(ArchiveRule::two_letter_extension, "/srv/old./x"),
-            "/srv/old./x.sxw");
+  EXPECT_EQ(archive_path_for(ArchiveRule::two_letter_extension, "/srv/old./x"), "/srv/old./x.sxw");
   EXPECT_EQ(archive_path_for(ArchiveRule::three_letter_extension, "/srv/v1.2/memo.wpd"),
             "/srv/v1.2/memo.sxw");
 }
@@ -131,8 +129,7 @@ TEST(Packer, ExistingArchiveKeepsItsOtherMembers) {
   ASSERT_TRUE(sxw::pack(dir.file("bare.sxw"), dir.file("content.xml")));
   members = members_of(dir.file("bare.sxw"));
   EXPECT_EQ(names_of(members), (std::vector<std::string>{"pictures/p.png", "mimetype",
-                                                         "META-INF/manifest.xml",
-                                                         "content.xml"}));
+                                                         "META-INF/manifest.xml", "content.xml"}));
   EXPECT_EQ(members[0].bytes, "png");
   EXPECT_EQ(testing::list_folder(dir.path()),
             (std::vector<std::string>{"bare.sxw", "content.xml", "full.sxw"}));
@@ -154,9 +151,9 @@ TEST(Packer, LeavesAnythingButAZipArchiveUntouched) {
   // A folder that does not exist, or no content to pack: nothing is made.
   EXPECT_FALSE(sxw::pack(dir.file("missing/a.sxw"), dir.file("content.xml")));
   EXPECT_FALSE(sxw::pack(dir.file("a.sxw"), dir.file("no-content.xml")));
-  EXPECT_EQ(testing::list_folder(dir.path()),
-            (std::vector<std::string>{"content.xml", "empty.sxw", "folder.sxw", "pipe.sxw",
-                                      "text.sxw"}));
+  EXPECT_EQ(
+      testing::list_folder(dir.path()),
+      (std::vector<std::string>{"content.xml", "empty.sxw", "folder.sxw", "pipe.sxw", "text.sxw"}));
 }
 
 class SxwConversion : public ::testing::Test {
@@ -210,8 +207,8 @@ TEST_F(SxwConversion, NonZipFileAtTheArchivePathIsReportedAndKept) {
   testing::write_file(input("memo.wpd"), examples::WpdBuilder().text("words").file());
   testing::write_file(input("memo.sxw"), "my own notes");
   convert("memo.wpd");
-  EXPECT_EQ(port.messages, (std::vector<FakePort::Message>{{"Unable to write files.",
-                                                            "File I/O Error!"}}));
+  EXPECT_EQ(port.messages,
+            (std::vector<FakePort::Message>{{"Unable to write files.", "File I/O Error!"}}));
   EXPECT_EQ(testing::read_file(input("memo.sxw")), "my own notes");
   EXPECT_TRUE(testing::exists(work.file("content.xml")));
   EXPECT_EQ(testing::list_folder(docs.path() / "in"),
@@ -221,8 +218,8 @@ TEST_F(SxwConversion, NonZipFileAtTheArchivePathIsReportedAndKept) {
 TEST_F(SxwConversion, RefusedInputIsNotPacked) {
   testing::write_file(input("plain.wpd"), "plain text");
   convert("plain.wpd");
-  EXPECT_EQ(port.messages, (std::vector<FakePort::Message>{{"This is NOT a WPD file.",
-                                                            "File I/O Error!"}}));
+  EXPECT_EQ(port.messages,
+            (std::vector<FakePort::Message>{{"This is NOT a WPD file.", "File I/O Error!"}}));
   EXPECT_TRUE(port.packed.empty());
   EXPECT_EQ(testing::list_folder(docs.path() / "in"), (std::vector<std::string>{"plain.wpd"}));
 }

@@ -78,7 +78,12 @@ TEST(WpdHtml, TabRunsFillToTheNextMultipleOfEightOfTheLine) {
   EXPECT_EQ(html_body(blanks.document_area()), spaces(9) + spaces(8));
   // Each return starts the count again; the run is the whole multiple, not the distance to it.
   WpdBuilder after_returns;
-  after_returns.text("0123456789").hard_return().tab().text("abc").soft_return().text("0123456")
+  after_returns.text("0123456789")
+      .hard_return()
+      .tab()
+      .text("abc")
+      .soft_return()
+      .text("0123456")
       .tab();
   EXPECT_EQ(html_body(after_returns.document_area()),
             "0123456789\r\n<P>" + spaces(8) + "abc\r\n<BR>0123456" + spaces(8));
@@ -89,20 +94,20 @@ TEST(WpdHtml, HeadingLevelIsTheAttributeNumberOfEachTag) {
   EXPECT_EQ(html_body(bytes({242, 1, 242, 'h', 243, 2, 243})), "<H1>h</H2>");
   // A second start while a heading is on and an end while none is on write nothing; 3 is no
   // heading at all.
-  EXPECT_EQ(html_body(bytes({243, 1, 243, 242, 2, 242, 242, 0, 242, 'h', 243, 0, 243, 243, 1,
-                             243, 242, 3, 242, 'x'})),
+  EXPECT_EQ(html_body(bytes({243, 1, 243, 242, 2, 242, 242, 0, 242, 'h',
+                             243, 0, 243, 243, 1, 243, 242, 3, 242, 'x'})),
             "<H2>h</H0>x");
 }
 
 TEST(WpdHtml, AttributeTagsFollowTheCodesAndAreNeverBalanced) {
   // Bold on twice writes one tag; off while off writes nothing.
-  EXPECT_EQ(html_body(bytes({243, 12, 243, 242, 12, 242, 'a', 242, 12, 242, 'b', 243, 12, 243,
-                             243, 12, 243})),
+  EXPECT_EQ(html_body(bytes(
+                {243, 12, 243, 242, 12, 242, 'a', 242, 12, 242, 'b', 243, 12, 243, 243, 12, 243})),
             "<B>ab</B>");
   // Bold and italics overlap in the order they come; returns do not end them.
-  EXPECT_EQ(html_body(bytes({242, 12, 242, 'a', 242, 8, 242, 'b', 243, 12, 243, 204, 'c',
-                             243, 8, 243})),
-            "<B>a<I>b</B>\r\n<P>c</I>");
+  EXPECT_EQ(
+      html_body(bytes({242, 12, 242, 'a', 242, 8, 242, 'b', 243, 12, 243, 204, 'c', 243, 8, 243})),
+      "<B>a<I>b</B>\r\n<P>c</I>");
   // Other attribute numbers and bare numbers outside a group write nothing.
   EXPECT_EQ(html_body(bytes({242, 5, 242, 12, 8, 'a'})), "a");
   // Still on at the end: the epilogue follows the text directly.

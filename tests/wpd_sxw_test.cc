@@ -35,19 +35,20 @@ std::string sxw_body(const std::string& area) {
 TEST(WpdSxw, EmptyDocumentIsTheFullFrameByteForByte) {
   std::string expected = testing::read_file(testing::golden_file("wpd_empty.content.xml"));
   EXPECT_EQ(testing::convert_wpd_area(OutputKind::sxw, ""), expected);
-  EXPECT_TRUE(expected.ends_with("<text:p text:style-name=\"Standard\">\r\n</text:p>\r\n"
-                                 "</office:body>\r\n</office:document-content>"));
+  EXPECT_TRUE(
+      expected.ends_with("<text:p text:style-name=\"Standard\">\r\n</text:p>\r\n"
+                         "</office:body>\r\n</office:document-content>"));
 }
 
 TEST(WpdSxw, CharactersAndSingleCodes) {
   EXPECT_EQ(sxw_body("<a> & \"b\" 'c'"), "&lt;a&gt; &amp; &quot;b&quot; 'c'");
   EXPECT_EQ(sxw_body(bytes({'a', 128, 'b', 9, 10, 13, 127, 203, 205})), "a b");
-  EXPECT_EQ(sxw_body(WpdBuilder().text("a").tab().text("b").document_area()),
-            "a<text:tab-stop/>b");
+  EXPECT_EQ(sxw_body(WpdBuilder().text("a").tab().text("b").document_area()), "a<text:tab-stop/>b");
   EXPECT_EQ(sxw_body(bytes({'a', 204, 'b'})), "a" + kBreak + "b");
   // No rules and no headings in this output.
-  EXPECT_EQ(sxw_body(WpdBuilder().rule().attribute_on(1).text("h").attribute_off(1).document_area()),
-            "h");
+  EXPECT_EQ(
+      sxw_body(WpdBuilder().rule().attribute_on(1).text("h").attribute_off(1).document_area()),
+      "h");
 }
 
 TEST(WpdSxw, SoftReturnIsASpaceAndBeforeAHardReturnLeavesAnEmptyParagraph) {
@@ -55,9 +56,9 @@ TEST(WpdSxw, SoftReturnIsASpaceAndBeforeAHardReturnLeavesAnEmptyParagraph) {
   EXPECT_EQ(sxw_body(WpdBuilder().text("w").soft_return().hard_return().text("x").document_area()),
             "w " + kBreak + kBreak + "x");
   // A space code, a tab or an escaped character in between keep it; a plain letter ends it.
-  EXPECT_EQ(sxw_body(WpdBuilder().soft_return().space().text("<").tab().hard_return()
-                         .document_area()),
-            "  &lt;<text:tab-stop/>" + kBreak + kBreak);
+  EXPECT_EQ(
+      sxw_body(WpdBuilder().soft_return().space().text("<").tab().hard_return().document_area()),
+      "  &lt;<text:tab-stop/>" + kBreak + kBreak);
   EXPECT_EQ(sxw_body(WpdBuilder().soft_return().text("a").hard_return().document_area()),
             " a" + kBreak);
   // The hard return uses it up: a second one makes no further empty paragraph.
@@ -72,18 +73,29 @@ TEST(WpdSxw, OneSpanAtATime) {
   // Opening another kind closes the open span, which is not resumed: after italics, bold on
   // and bold off the text is plain and the italics-off group writes nothing.
   WpdBuilder displaced;
-  displaced.attribute_on(8).text("a").attribute_on(12).text("b").attribute_off(12).text("c")
-      .attribute_off(8).text("d");
-  EXPECT_EQ(sxw_body(displaced.document_area()),
-            kItalics + "a" + kEnd + kBold + "b" + kEnd + "cd");
+  displaced.attribute_on(8)
+      .text("a")
+      .attribute_on(12)
+      .text("b")
+      .attribute_off(12)
+      .text("c")
+      .attribute_off(8)
+      .text("d");
+  EXPECT_EQ(sxw_body(displaced.document_area()), kItalics + "a" + kEnd + kBold + "b" + kEnd + "cd");
   WpdBuilder centred;
   centred.centre().text("a").attribute_on(8).text("b").centre().text("c");
   EXPECT_EQ(sxw_body(centred.document_area()),
             kCentred + "a" + kEnd + kItalics + "b" + kEnd + kCentred + "c" + kEnd);
   // The same kind twice opens one span; off while not on writes nothing.
   WpdBuilder twice;
-  twice.attribute_off(12).attribute_on(12).text("a").attribute_on(12).centre().centre()
-      .text("b").attribute_off(8);
+  twice.attribute_off(12)
+      .attribute_on(12)
+      .text("a")
+      .attribute_on(12)
+      .centre()
+      .centre()
+      .text("b")
+      .attribute_off(8);
   EXPECT_EQ(sxw_body(twice.document_area()), kBold + "a" + kEnd + kCentred + "b" + kEnd);
 }
 
@@ -116,8 +128,7 @@ TEST(WpdSxw, ExampleMemo) {
             kCentred + kEnd + kBold + "Memorandum" + kEnd + kBreak + kBreak +
                 "To:<text:tab-stop/>All staff" + kBreak + "From:<text:tab-stop/>The archive" +
                 kBreak + "Our old documents &lt;all of them&gt; are now readable again, with " +
-                kItalics + "nothing" + kEnd + " lost &amp; nothing &quot;guessed&quot;." +
-                kBreak);
+                kItalics + "nothing" + kEnd + " lost &amp; nothing &quot;guessed&quot;." + kBreak);
 }
 
 }  // namespace

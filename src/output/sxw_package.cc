@@ -51,8 +51,8 @@ bool add_if_missing(zip_t* archive, const char* name, std::string_view text, boo
   if (!add(archive, name, zip_source_buffer(archive, text.data(), text.size(), 0), 0, &index)) {
     return false;
   }
-  return !stored || zip_set_file_compression(archive, static_cast<zip_uint64_t>(index),
-                                             ZIP_CM_STORE, 0) == 0;
+  return !stored ||
+         zip_set_file_compression(archive, static_cast<zip_uint64_t>(index), ZIP_CM_STORE, 0) == 0;
 }
 
 }  // namespace
