@@ -16,16 +16,19 @@ build: setup
 	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 	@cmake --build $(BUILD) -j $(JOBS)
 
-# Writes example documents into $(DEMO)/ and converts each of them into every output kind.
+# Writes example documents into $(DEMO)/ and converts each of them into every output kind,
+# detecting each one's generation. The SXW outputs also leave content.xml in $(DEMO)/.
 demo: build
 	@rm -rf $(DEMO) && mkdir -p $(DEMO)
 	@$(BUILD)/tools/quorrel-make-examples $(DEMO) >/dev/null
 	@echo "Example documents in $(DEMO)/:" && ls $(DEMO)
 	@echo "Converting (each line is an output started):"
-	@cd $(DEMO) && ../$(BUILD)/src/quorrel-cli --txt *
+	@cd $(DEMO) && ../$(BUILD)/src/quorrel-cli --txt --html --sxw *
 	@echo "Outputs written:" && cd $(DEMO) && ls -l --time-style=+ | tail -n +2
 
+# The tests also need LibreOffice, to open the .sxw archives as a user's office suite would.
 test: build
+	@sh scripts/setup-debian.sh test
 	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
 # A Debian package in $(BUILD)/, installable with apt-get install ./quorrel_*.deb

@@ -1,16 +1,23 @@
 #!/bin/sh
 # Installs, on Debian 12, whatever the build, the demo and the tests need and is missing.
 # Safe to run again: it does nothing when everything is there.
-#   setup-debian.sh          what the build and the demo need
-#   setup-debian.sh bench    and what the benchmarks need
+#   sh scripts/setup-debian.sh         what building and the demo need
+#   sh scripts/setup-debian.sh test    that, and what the test suite needs besides (LibreOffice,
+#                                      which opens our .sxw archives in the interoperability test)
+#   sh scripts/setup-debian.sh bench   that, and what the benchmarks need besides
 set -eu
 
 packages="make cmake g++ pkg-config libgtest-dev libgmock-dev libzip-dev unzip qt6-base-dev
 libbenchmark-dev dpkg-dev desktop-file-utils man-db"
+
 for group in "$@"; do
   case "$group" in
+    test) packages="$packages libreoffice-writer-nogui" ;;
     bench) packages="$packages time" ;;
-    *) echo "setup: unknown group '$group'" >&2; exit 2 ;;
+    *)
+      echo "usage: sh scripts/setup-debian.sh [test] [bench]" >&2
+      exit 2
+      ;;
   esac
 done
 

@@ -107,10 +107,11 @@ TEST(Cli, HelpAndManualNameTheSameOptions) {
 TEST(Cli, RelativeNameWithoutFolderIsReadFromTheWorkingDirectory) {
   TempDir dir;
   testing::write_file(dir.file("here.wpd"), examples::WpdBuilder().text("local").file());
-  std::filesystem::path previous = std::filesystem::current_path();
-  std::filesystem::current_path(dir.path());
-  CliRun result = run({"--txt", "--wpd", "here.wpd"});
-  std::filesystem::current_path(previous);
+  CliRun result;
+  {
+    testing::CurrentDirectory inside(dir.path());
+    result = run({"--txt", "--wpd", "here.wpd"});
+  }
   EXPECT_EQ(result.status, 0) << result.err;
   EXPECT_EQ(testing::read_file(dir.file("here.wpd.txt")), "local");
 }
@@ -148,6 +149,33 @@ TEST(Cli, HighFirstByteOrForcingReadsAncientWordPerfect) {
   CliRun forced = run({"--wp", "--txt", dir.file("plain")});
   EXPECT_EQ(forced.status, 0) << forced.err;
   EXPECT_EQ(testing::read_file(dir.file("plain.txt")), "a b");
+}
+
+TEST(Cli, SxwByDefaultWritesContentHereAndTheArchiveBesideTheInput) {
+  TempDir docs, work;
+  std::string input = docs.file("letter v2.wpd");
+  testing::write_file(input, examples::WpdBuilder().text("packed").file());
+  CliRun result;
+  {
+    testing::CurrentDirectory inside(work.path());
+    result = run({"--wpd", input});
+  }
+  EXPECT_EQ(result.status, 0) << result.err;
+  EXPECT_EQ(result.out, "letter v2.wpd.sxw\n");
+  EXPECT_NE(testing::read_file(work.file("content.xml")).find(">packed\r\n</text:p>"),
+            std::string::npos);
+  EXPECT_EQ(testing::list_folder(docs.path()),
+            (std::vector<std::string>{"letter v2.sxw", "letter v2.wpd"}));
+}
+
+TEST(Cli, HtmlOfASixToNineDocument) {
+  TempDir dir;
+  testing::write_file(dir.file("a&<b>.wpd"), examples::WpdBuilder().bold("x").file());
+  CliRun result = run({"--html", dir.file("a&<b>.wpd")});
+  EXPECT_EQ(result.status, 0) << result.err;
+  EXPECT_EQ(testing::read_file(dir.file("a&<b>.wpd.html")),
+            "<HTML>\r\n<HEAD>\r\n<TITLE>a&[b].wpd</TITLE>\r\n</HEAD>\r\n<BODY>\r\n<P>\r\n"
+            "<B>x</B>\r\n</BODY>\r\n</HTML>\r\n");
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "convert/registry.h"
 #include "output/skeleton.h"
 
 namespace quorrel::testing {
@@ -23,6 +24,24 @@ TempDir::~TempDir() {
   std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
                                std::filesystem::perm_options::add, ignored);
   std::filesystem::remove_all(path_, ignored);
+}
+
+CurrentDirectory::CurrentDirectory(const std::filesystem::path& folder)
+    : previous_(std::filesystem::current_path()) {
+  std::filesystem::current_path(folder);
+}
+
+CurrentDirectory::~CurrentDirectory() {
+  std::error_code ignored;
+  std::filesystem::current_path(previous_, ignored);
+}
+
+std::string convert_wpd_area(OutputKind kind, const std::string& area, std::string_view title) {
+  // The smallest prefix: the document area starts right after the six bytes read.
+  std::string file = bytes({255, 'W', 'P', 'C', 6, 0}) + area;
+  MemoryConversion result = convert_memory(converter_for(kind, TYPE_WPD), file, title);
+  if (result.status != ConvertStatus::ok) throw std::runtime_error("prefix refused");
+  return result.output;
 }
 
 std::string bytes(std::initializer_list<int> values) {
@@ -62,6 +81,10 @@ std::string source_file(const std::string& relative) {
 std::string corpus_file(const std::string& name) {
   std::string path = std::string(QUORREL_CORPUS_DIR) + "/" + name;
   return exists(path) ? path : std::string();
+}
+
+std::string golden_file(const std::string& name) {
+  return std::string(QUORREL_GOLDEN_DIR) + "/" + name;
 }
 
 std::vector<std::string> list_folder(const std::filesystem::path& folder) {

@@ -9,11 +9,13 @@
 #include <vector>
 
 #include "convert/converter.h"
+#include "output/sxw_package.h"
 #include "shell/port.h"
 
 namespace quorrel::testing {
 
-// A dialog kept in maps; records every message box instead of showing it.
+// A dialog kept in maps; records every message box instead of showing it, and every packing,
+// which it does with the real packer.
 class FakePort : public Port {
  public:
   struct Message {
@@ -29,10 +31,15 @@ class FakePort : public Port {
   void message_box(std::string_view text, std::string_view caption) override {
     messages.push_back({std::string(text), std::string(caption)});
   }
+  bool pack(const std::string& archive_path, const std::string& content_path) override {
+    packed.push_back({archive_path, content_path});
+    return sxw::pack(archive_path, content_path);
+  }
 
   std::map<int, std::string> texts;
   std::map<int, bool> checked;
   std::vector<Message> messages;
+  std::vector<std::pair<std::string, std::string>> packed;  // archive, content file
 };
 
 // A fresh folder under the system's temporary folder, removed with everything in it.
@@ -47,11 +54,26 @@ class TempDir {
   std::filesystem::path path_;
 };
 
+// Makes `folder` the current directory until destroyed. SXW conversions write content.xml in
+// the current directory, so every test that runs one gives it a folder of its own.
+class CurrentDirectory {
+ public:
+  explicit CurrentDirectory(const std::filesystem::path& folder);
+  ~CurrentDirectory();
+
+ private:
+  std::filesystem::path previous_;
+};
+
 std::string bytes(std::initializer_list<int> values);
 // Runs a prefix-checking converter on a document area behind the shortest WordPerfect prefix
 // (the area starts at byte 6); a failed prefix check is a test failure.
 std::string convert_area(const ConverterSpec& converter, const std::string& area,
                          std::string_view title = "t");
+// The output of the WordPerfect 6-9 converter of `kind` for a document area behind a minimal
+// prefix, with `title` as the input's name.
+std::string convert_wpd_area(OutputKind kind, const std::string& area,
+                             std::string_view title = "t.wpd");
 void write_file(const std::string& path, const std::string& content);
 std::string read_file(const std::string& path);
 bool exists(const std::string& path);
@@ -59,6 +81,8 @@ bool exists(const std::string& path);
 std::string source_file(const std::string& relative);
 // The path of a document of the shared corpus, or "" when the corpus is not present.
 std::string corpus_file(const std::string& name);
+// The path of a file of expected output bytes in tests/golden/.
+std::string golden_file(const std::string& name);
 // Names in the folder, sorted.
 std::vector<std::string> list_folder(const std::filesystem::path& folder);
 

@@ -10,12 +10,8 @@ namespace {
 
 using testing::bytes;
 
-// Runs wpd2txt over a document area behind a prefix that starts it at byte 6.
 std::string wpd_text(const std::string& area) {
-  std::string file = bytes({255, 'W', 'P', 'C', 6, 0}) + area;
-  MemoryConversion result = convert_memory(converter_for(OutputKind::text, TYPE_WPD), file, "t");
-  EXPECT_EQ(result.status, ConvertStatus::ok);
-  return result.output;
+  return testing::convert_wpd_area(OutputKind::text, area);
 }
 
 TEST(WpdText, WordsAndHardReturnGiveCrLfWithoutFinalLineEnd) {

@@ -1,5 +1,6 @@
 #include "cli/cli_port.h"
 
+#include "output/sxw_package.h"
 #include "shell/controls.h"
 
 namespace quorrel {
@@ -36,6 +37,10 @@ void CliPort::message_box(std::string_view text, std::string_view caption) {
   std::fprintf(err_, "%s: %.*s %.*s\n", current_input_.c_str(), static_cast<int>(caption.size()),
                caption.data(), static_cast<int>(text.size()), text.data());
   std::fflush(err_);
+}
+
+bool CliPort::pack(const std::string& archive_path, const std::string& content_path) {
+  return sxw::pack(archive_path, content_path);
 }
 
 }  // namespace quorrel

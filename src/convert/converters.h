@@ -16,5 +16,7 @@ void wpd2txt(ByteSource& in, TextWriter& out, const DocumentInfo& info);
 void w512txt(ByteSource& in, TextWriter& out, const DocumentInfo& info);
 void w512html(ByteSource& in, TextWriter& out, const DocumentInfo& info);
 void w512xml(ByteSource& in, TextWriter& out, const DocumentInfo& info);
+void wpd2html(ByteSource& in, TextWriter& out, const DocumentInfo& info);
+void wpd2xml(ByteSource& in, TextWriter& out, const DocumentInfo& info);
 
 }  // namespace quorrel

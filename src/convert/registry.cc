@@ -23,13 +23,13 @@ constexpr ConverterSpec kTable[3][kFormatCount] = {
         {"any2html", html, none, kTwo, &any2html},
         {"wp2html", html, none, kTwo, &wp2html},
         {"w512html", html, wp51, kThree, &w512html},
-        {"wpd2html", html, wpd, kThree, nullptr},
+        {"wpd2html", html, wpd, kThree, &wpd2html},
     },
     {
         {"any2xml", sxw, none, kTwo, &any2xml},
         {"wp2xml", sxw, none, kTwo, &wp2xml},
         {"w512xml", sxw, wp51, kThree, &w512xml},
-        {"wpd2xml", sxw, wpd, kThree, nullptr},
+        {"wpd2xml", sxw, wpd, kThree, &wpd2xml},
     },
 };
 

@@ -32,6 +32,19 @@ std::string output_path_for(const ConverterSpec& converter, const std::string& f
   return {};
 }
 
+std::string archive_path_for(ArchiveRule rule, const std::string& filepathname) {
+  std::size_t extension = rule == ArchiveRule::two_letter_extension ? 3 : 4;
+  std::string archive = filepathname;
+  std::size_t length = archive.size();
+  if (length > extension) {
+    std::size_t dot = length - extension;
+    if (archive[dot] == '.' && archive.find(kPathSeparator, dot) == std::string::npos) {
+      archive.resize(dot);
+    }
+  }
+  return archive + ".sxw";
+}
+
 void run_converter(const ConverterSpec& converter, const BatchState& batch, Port& port) {
   if (converter.body == nullptr) {
     port.message_box("This conversion is not available yet.", kFileIoErrorCaption);
@@ -51,7 +64,8 @@ void run_converter(const ConverterSpec& converter, const BatchState& batch, Port
   }
 
   OutputFile output;
-  if (!output.create(output_path_for(converter, batch.filepathname))) {
+  std::string output_path = output_path_for(converter, batch.filepathname);
+  if (!output.create(output_path)) {
     port.message_box(kUnableToOpenFiles, kFileIoErrorCaption);
     return;
   }
@@ -69,6 +83,10 @@ void run_converter(const ConverterSpec& converter, const BatchState& batch, Port
   if (write_failed || !output.commit()) {
     port.message_box(kUnableToWriteFiles, kFileIoErrorCaption);
     return;
+  }
+  if (converter.kind == OutputKind::sxw &&
+      !port.pack(archive_path_for(converter.archive, batch.filepathname), output_path)) {
+    port.message_box(kUnableToWriteFiles, kFileIoErrorCaption);
   }
 }
 

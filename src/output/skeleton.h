@@ -14,10 +14,16 @@ namespace quorrel {
 // The text and HTML outputs are named after the input's full name: report.wpd.txt.
 std::string output_path_for(const ConverterSpec& converter, const std::string& filepathname);
 
+// The SXW archive beside the input: a two- or three-letter extension of the input's own name
+// is replaced by ".sxw" (report.wpd gives report.sxw under the three-letter rule), any other
+// name gets ".sxw" appended. A dot in a folder name is never taken for an extension.
+std::string archive_path_for(ArchiveRule rule, const std::string& filepathname);
+
 // Converts the batch's current input (filepathname). The output is created only once the
 // input has opened and passed its prefix check, is written under a temporary name and renamed
 // over the final name when complete; every failure is shown through the port and leaves any
-// earlier output of the same name untouched.
+// earlier output of the same name untouched. An SXW conversion then has the port pack
+// content.xml into the archive beside the input before it returns.
 void run_converter(const ConverterSpec& converter, const BatchState& batch, Port& port);
 
 enum class ConvertStatus { ok, prefix_mismatch };

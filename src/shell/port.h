@@ -18,6 +18,12 @@ class Port {
   virtual bool is_checked(int id) = 0;
   // Modal, one OK button, no owner window.
   virtual void message_box(std::string_view text, std::string_view caption) = 0;
+
+  // The packer: puts the finished content document `content_path` into the SXW archive at
+  // `archive_path`, creating or updating it, and returns when done. False when the archive
+  // could not be written; the caller reports that. Every adapter delegates to sxw::pack
+  // (output/sxw_package.h); a test adapter may also record the call.
+  virtual bool pack(const std::string& archive_path, const std::string& content_path) = 0;
 };
 
 }  // namespace quorrel

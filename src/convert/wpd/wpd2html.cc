@@ -1,0 +1,91 @@
+// WordPerfect 6-9 to HTML: tags written as the codes come, never balanced and never closed at
+// the end of the document.
+#include "convert/converters.h"
+#include "convert/wpd/wpd_decoder.h"
+#include "output/html_frame.h"
+
+namespace quorrel {
+
+namespace {
+
+class WpdHtmlSink {
+ public:
+  explicit WpdHtmlSink(TextWriter& out) : out_(out) {}
+
+  void character(int c) {
+    out_.put_raw(html::document_character(c));
+    ++column_;
+  }
+  void space_code() { out_.put_raw(' '); }
+  // The run fills up to the next multiple of 8 above the column and is that whole multiple
+  // long, not the distance to it. Neither its blanks nor the space code count as characters.
+  void tab() { out_.repeat(' ', column_ / 8 * 8 + 8); }
+  // Both returns start a new line of text, so the tab column starts again from 0; counted over
+  // the whole document instead, every tab would grow by all the text before it.
+  void soft_return() {
+    out_.write(html::kLineBreak);
+    column_ = 0;
+  }
+  void hard_return() {
+    out_.write(html::kParagraph);
+    column_ = 0;
+    // Centring ends with its paragraph; its end tag follows the paragraph mark.
+    if (center_) {
+      out_.write(html::kCentreOff);
+      center_ = false;
+    }
+  }
+  void centre() {
+    if (!center_) {
+      out_.write(html::kCentreOn);
+      center_ = true;
+    }
+  }
+  void rule() { out_.write(html::kRule); }
+
+  void attribute_on(int number) {
+    if (number == wpd::kAttributeBold && !bold_) {
+      out_.write(html::kBoldOn);
+      bold_ = true;
+    } else if (number == wpd::kAttributeItalics && !italics_) {
+      out_.write(html::kItalicsOn);
+      italics_ = true;
+    } else if (number < wpd::kHeadingLevels && !header_) {
+      // The attribute number is the level as written: 0 gives H0.
+      html::write_heading_start(out_, static_cast<unsigned>(number));
+      header_ = true;
+    }
+  }
+  void attribute_off(int number) {
+    if (number == wpd::kAttributeBold && bold_) {
+      out_.write(html::kBoldOff);
+      bold_ = false;
+    } else if (number == wpd::kAttributeItalics && italics_) {
+      out_.write(html::kItalicsOff);
+      italics_ = false;
+    } else if (number < wpd::kHeadingLevels && header_) {
+      // The end tag carries its own group's number, which may differ from the start tag's.
+      html::write_heading_end(out_, static_cast<unsigned>(number));
+      header_ = false;
+    }
+  }
+
+ private:
+  TextWriter& out_;
+  std::size_t column_ = 0;  // characters since the last return
+  bool bold_ = false;
+  bool italics_ = false;
+  bool center_ = false;
+  bool header_ = false;
+};
+
+}  // namespace
+
+void wpd2html(ByteSource& in, TextWriter& out, const DocumentInfo& info) {
+  html::write_prologue(out, info.title);
+  WpdHtmlSink sink(out);
+  wpd::decode(in, sink);
+  html::write_epilogue(out, html::Epilogue::after_line_feed);
+}
+
+}  // namespace quorrel

@@ -1,0 +1,20 @@
+// Packing a finished content document into an OpenOffice.org 1.0 Writer archive (.sxw), in
+// this process, so that a conversion is complete when it returns.
+#pragma once
+
+#include <string>
+
+namespace quorrel::sxw {
+
+// Puts the file `content_path` into the archive at `archive_path` as its member content.xml,
+// creating the archive or updating it: a member content.xml is replaced, every other member is
+// kept. An office suite loads the archive only when it also holds META-INF/manifest.xml, and
+// recognises its type by the member "mimetype" (stored, and first in a new archive); both are
+// added when missing.
+//
+// The archive is replaced only once it is complete (libzip writes a temporary file beside it
+// and renames it). False, with the path left as it was, when the archive cannot be written or
+// the path holds anything but a ZIP archive (an empty file included).
+bool pack(const std::string& archive_path, const std::string& content_path);
+
+}  // namespace quorrel::sxw

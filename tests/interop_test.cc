@@ -1,0 +1,103 @@
+// Opens our .sxw archives in LibreOffice, as a user's office suite would, and checks that every
+// word of the document arrives. Skipped where LibreOffice is not installed.
+#include <gtest/gtest.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <sstream>
+
+#include "cli/cli.h"
+#include "example_documents.h"
+#include "test_support.h"
+
+extern char** environ;
+
+namespace quorrel {
+namespace {
+
+using testing::TempDir;
+
+std::string find_program(const std::string& name) {
+  const char* path = std::getenv("PATH");
+  std::istringstream folders(path != nullptr ? path : "/usr/bin:/bin");
+  for (std::string folder; std::getline(folders, folder, ':');) {
+    std::string candidate = (folder.empty() ? "." : folder) + "/" + name;
+    if (::access(candidate.c_str(), X_OK) == 0) return candidate;
+  }
+  return {};
+}
+
+// Runs a program without a shell, so that no name needs quoting; its exit status, or -1.
+int run_program(const std::vector<std::string>& args) {
+  std::vector<char*> argv;
+  for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
+  argv.push_back(nullptr);
+  pid_t child;
+  if (::posix_spawnp(&child, argv[0], nullptr, nullptr, argv.data(), environ) != 0) return -1;
+  int status = 0;
+  if (::waitpid(child, &status, 0) != child || !WIFEXITED(status)) return -1;
+  return WEXITSTATUS(status);
+}
+
+std::vector<std::string> words_of(const std::string& text) {
+  std::istringstream in(text);
+  std::vector<std::string> words;
+  for (std::string word; in >> word;) words.push_back(word);
+  return words;
+}
+
+TEST(LibreOffice, OpensEveryArchiveWithAllItsWords) {
+  std::string soffice = find_program("soffice");
+  if (soffice.empty()) GTEST_SKIP() << "LibreOffice (soffice) is not installed";
+
+  TempDir dir;
+  testing::CurrentDirectory here(dir.path());  // content.xml goes here
+  std::vector<examples::ExampleFile> documents = examples::example_files();
+  documents.push_back({"long text.wpd", examples::random_wpd_document(20000, 1, true)});
+  documents.push_back({"codes \"quoted\".wpd", examples::random_wpd_document(5000, 2, false)});
+
+  std::vector<std::string> args = {"quorrel-cli", "--wpd", "--txt", "--sxw"};
+  for (const examples::ExampleFile& document : documents) {
+    testing::write_file(dir.file(document.name), document.bytes);
+    args.push_back(dir.file(document.name));
+  }
+  std::vector<const char*> argv;
+  for (const std::string& arg : args) argv.push_back(arg.c_str());
+  std::FILE* quiet = std::fopen("/dev/null", "w");
+  ASSERT_EQ(run_cli(static_cast<int>(argv.size()), argv.data(), quiet, stderr), 0);
+  std::fclose(quiet);
+
+  // One LibreOffice run for all archives, with a profile of its own and a time limit.
+  std::vector<std::string> office = {"timeout",
+                                     "300",
+                                     soffice,
+                                     "--headless",
+                                     "-env:UserInstallation=file://" + dir.file("profile"),
+                                     "--convert-to",
+                                     "txt",
+                                     "--outdir",
+                                     dir.file("out")};
+  for (const examples::ExampleFile& document : documents) {
+    std::string stem = document.name.substr(0, document.name.size() - 4);
+    office.push_back(dir.file(stem + ".sxw"));
+  }
+  // LibreOffice exits with 0 even when it cannot load a file: the text files tell.
+  run_program(office);
+
+  for (const examples::ExampleFile& document : documents) {
+    std::string stem = document.name.substr(0, document.name.size() - 4);
+    std::string text_path = dir.file("out/" + stem + ".txt");
+    ASSERT_TRUE(testing::exists(text_path)) << "LibreOffice could not load " << stem << ".sxw";
+    std::string opened = testing::read_file(text_path);
+    if (opened.starts_with("\xEF\xBB\xBF")) opened.erase(0, 3);  // byte order mark
+    // Our own text output holds the same words: returns, tabs and spaces differ only in kind.
+    std::string ours = testing::read_file(dir.file(document.name + ".txt"));
+    EXPECT_FALSE(words_of(ours).empty());
+    EXPECT_EQ(words_of(opened), words_of(ours)) << document.name;
+  }
+}
+
+}  // namespace
+}  // namespace quorrel

@@ -1,0 +1,239 @@
+#include "output/sxw_package.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <zip.h>
+
+#include "convert/registry.h"
+#include "example_documents.h"
+#include "output/skeleton.h"
+#include "test_support.h"
+
+namespace quorrel {
+namespace {
+
+using testing::FakePort;
+using testing::TempDir;
+
+struct Member {
+  std::string name;
+  std::string bytes;
+  bool stored;
+  bool operator==(const Member&) const = default;
+};
+
+// Every member of the archive, in the order stored.
+std::vector<Member> members_of(const std::string& path) {
+  std::vector<Member> members;
+  int error = 0;
+  zip_t* archive = zip_open(path.c_str(), ZIP_RDONLY, &error);
+  if (archive == nullptr) {
+    ADD_FAILURE() << path << " does not open as a ZIP archive";
+    return members;
+  }
+  for (zip_int64_t i = 0; i < zip_get_num_entries(archive, 0); ++i) {
+    zip_stat_t info;
+    zip_stat_index(archive, i, 0, &info);
+    std::string bytes(info.size, '\0');
+    zip_file_t* file = zip_fopen_index(archive, i, 0);
+    EXPECT_EQ(zip_fread(file, bytes.data(), info.size), static_cast<zip_int64_t>(info.size));
+    zip_fclose(file);
+    members.push_back({info.name, bytes, info.comp_method == ZIP_CM_STORE});
+  }
+  zip_discard(archive);
+  return members;
+}
+
+std::vector<std::string> names_of(const std::vector<Member>& members) {
+  std::vector<std::string> names;
+  for (const Member& member : members) names.push_back(member.name);
+  return names;
+}
+
+void make_archive(const std::string& path, const std::vector<Member>& members) {
+  int error = 0;
+  zip_t* archive = zip_open(path.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &error);
+  ASSERT_NE(archive, nullptr);
+  for (const Member& member : members) {
+    zip_source_t* source = zip_source_buffer(archive, member.bytes.data(), member.bytes.size(), 0);
+    ASSERT_GE(zip_file_add(archive, member.name.c_str(), source, 0), 0);
+  }
+  ASSERT_EQ(zip_close(archive), 0);
+}
+
+TEST(ArchiveNames, ExtensionRuleOfEachConverterKind) {
+  struct Row {
+    std::string input, two_letter, three_letter;
+  };
+  for (const Row& row : std::vector<Row>{
+           {"/docs/letter.wp", "/docs/letter.sxw", "/docs/letter.wp.sxw"},
+           {"/docs/report.wpd", "/docs/report.wpd.sxw", "/docs/report.sxw"},
+           {"/docs/notes.txt", "/docs/notes.txt.sxw", "/docs/notes.sxw"},
+           {"/docs/README", "/docs/README.sxw", "/docs/README.sxw"},
+           {"./memo.wpd", "./memo.wpd.sxw", "./memo.sxw"},
+           {"a.wp", "a.sxw", "a.wp.sxw"},
+       }) {
+    EXPECT_EQ(archive_path_for(ArchiveRule::two_letter_extension, row.input), row.two_letter);
+    EXPECT_EQ(archive_path_for(ArchiveRule::three_letter_extension, row.input), row.three_letter);
+  }
+}
+
+TEST(ArchiveNames, DotInAFolderNameIsNoExtension) {
+  // Counting characters alone would cut these at the folder's dot and write the archive into
+  // the parent folder under the folder's name.
+  EXPECT_EQ(archive_path_for(ArchiveRule::three_letter_extension, "/srv/my.d/x"),
+            "/srv/my.d/x.sxw");
+  EXPECT_EQ(archive_path_for(ArchiveRule::two_letter_extension, "/srv/old./x"), "/srv/old./x.sxw");
+  EXPECT_EQ(archive_path_for(ArchiveRule::three_letter_extension, "/srv/v1.2/memo.wpd"),
+            "/srv/v1.2/memo.sxw");
+}
+
+TEST(Packer, NewArchiveHoldsMimetypeManifestAndContent) {
+  TempDir dir;
+  std::string content = "<?xml?>\r\n<doc/>";
+  testing::write_file(dir.file("content.xml"), content);
+  ASSERT_TRUE(sxw::pack(dir.file("a.sxw"), dir.file("content.xml")));
+
+  std::vector<Member> members = members_of(dir.file("a.sxw"));
+  ASSERT_EQ(names_of(members),
+            (std::vector<std::string>{"mimetype", "META-INF/manifest.xml", "content.xml"}));
+  EXPECT_EQ(members[0], (Member{"mimetype", "application/vnd.sun.xml.writer", true}));
+  const std::string& manifest = members[1].bytes;
+  EXPECT_NE(manifest.find("<manifest:file-entry manifest:media-type=\"application/vnd.sun.xml."
+                          "writer\" manifest:full-path=\"/\"/>"),
+            std::string::npos);
+  EXPECT_NE(manifest.find("<manifest:file-entry manifest:media-type=\"text/xml\" "
+                          "manifest:full-path=\"content.xml\"/>"),
+            std::string::npos);
+  EXPECT_EQ(members[2].bytes, content);
+  // The content document stays where it was written.
+  EXPECT_EQ(testing::read_file(dir.file("content.xml")), content);
+}
+
+TEST(Packer, ExistingArchiveKeepsItsOtherMembers) {
+  TempDir dir;
+  testing::write_file(dir.file("content.xml"), "new content");
+  make_archive(dir.file("full.sxw"), {{"mimetype", "application/vnd.sun.xml.writer", false},
+                                      {"content.xml", "old content", false},
+                                      {"styles.xml", "<styles/>", false},
+                                      {"META-INF/manifest.xml", "<own manifest/>", false}});
+  ASSERT_TRUE(sxw::pack(dir.file("full.sxw"), dir.file("content.xml")));
+  std::vector<Member> members = members_of(dir.file("full.sxw"));
+  ASSERT_EQ(members.size(), 4u);
+  EXPECT_EQ(members[1].bytes, "new content");
+  EXPECT_EQ(members[2].bytes, "<styles/>");
+  EXPECT_EQ(members[3].bytes, "<own manifest/>");
+
+  // An archive that lacks the members an office suite looks for gets them.
+  make_archive(dir.file("bare.sxw"), {{"pictures/p.png", "png", false}});
+  ASSERT_TRUE(sxw::pack(dir.file("bare.sxw"), dir.file("content.xml")));
+  members = members_of(dir.file("bare.sxw"));
+  EXPECT_EQ(names_of(members), (std::vector<std::string>{"pictures/p.png", "mimetype",
+                                                         "META-INF/manifest.xml", "content.xml"}));
+  EXPECT_EQ(members[0].bytes, "png");
+  EXPECT_EQ(testing::list_folder(dir.path()),
+            (std::vector<std::string>{"bare.sxw", "content.xml", "full.sxw"}));
+}
+
+TEST(Packer, LeavesAnythingButAZipArchiveUntouched) {
+  TempDir dir;
+  testing::write_file(dir.file("content.xml"), "content");
+  testing::write_file(dir.file("text.sxw"), "a letter, not an archive");
+  testing::write_file(dir.file("empty.sxw"), "");
+  std::filesystem::create_directory(dir.path() / "folder.sxw");
+  ASSERT_EQ(::mkfifo(dir.file("pipe.sxw").c_str(), 0600), 0);  // must not block
+  for (const char* name : {"text.sxw", "empty.sxw", "folder.sxw", "pipe.sxw"}) {
+    EXPECT_FALSE(sxw::pack(dir.file(name), dir.file("content.xml"))) << name;
+  }
+  EXPECT_EQ(testing::read_file(dir.file("text.sxw")), "a letter, not an archive");
+  EXPECT_EQ(testing::read_file(dir.file("empty.sxw")), "");
+  EXPECT_TRUE(std::filesystem::is_empty(dir.path() / "folder.sxw"));
+  // A folder that does not exist, or no content to pack: nothing is made.
+  EXPECT_FALSE(sxw::pack(dir.file("missing/a.sxw"), dir.file("content.xml")));
+  EXPECT_FALSE(sxw::pack(dir.file("a.sxw"), dir.file("no-content.xml")));
+  EXPECT_EQ(
+      testing::list_folder(dir.path()),
+      (std::vector<std::string>{"content.xml", "empty.sxw", "folder.sxw", "pipe.sxw", "text.sxw"}));
+}
+
+class SxwConversion : public ::testing::Test {
+ protected:
+  SxwConversion() : here_(work.path()) { std::filesystem::create_directory(docs.path() / "in"); }
+
+  // Converts docs/in/<name> with wpd2xml, as the driver would.
+  void convert(const std::string& name) {
+    BatchState batch;
+    batch.filepath = docs.file("in");
+    batch.filename = name;
+    batch.filepathname = batch.filepath + "/" + name;
+    run_converter(converter_for(OutputKind::sxw, TYPE_WPD), batch, port);
+  }
+  std::string input(const std::string& name) const { return docs.file("in/" + name); }
+
+  TempDir work;  // the current directory, where content.xml goes
+  TempDir docs;
+  FakePort port;
+
+ private:
+  testing::CurrentDirectory here_;
+};
+
+TEST_F(SxwConversion, ContentStaysHereAndTheArchiveGoesBesideTheInput) {
+  std::string memo = examples::example_files()[0].bytes;
+  testing::write_file(input("memo.wpd"), memo);
+  convert("memo.wpd");
+  EXPECT_TRUE(port.messages.empty());
+  ASSERT_EQ(port.packed.size(), 1u);
+  EXPECT_EQ(port.packed[0].first, input("memo.sxw"));
+  EXPECT_EQ(port.packed[0].second, "content.xml");
+
+  std::string expected =
+      convert_memory(converter_for(OutputKind::sxw, TYPE_WPD), memo, "memo.wpd").output;
+  EXPECT_EQ(testing::read_file(work.file("content.xml")), expected);
+  std::vector<Member> members = members_of(input("memo.sxw"));
+  ASSERT_EQ(members.size(), 3u);
+  EXPECT_EQ(members[2].bytes, expected);
+
+  // Converting again replaces the archive's content with the new document.
+  testing::write_file(input("memo.wpd"), examples::WpdBuilder().text("second").file());
+  convert("memo.wpd");
+  members = members_of(input("memo.sxw"));
+  ASSERT_EQ(members.size(), 3u);
+  EXPECT_NE(members[2].bytes.find(">second\r\n</text:p>"), std::string::npos);
+  EXPECT_EQ(testing::list_folder(work.path()), (std::vector<std::string>{"content.xml"}));
+}
+
+TEST_F(SxwConversion, NonZipFileAtTheArchivePathIsReportedAndKept) {
+  testing::write_file(input("memo.wpd"), examples::WpdBuilder().text("words").file());
+  testing::write_file(input("memo.sxw"), "my own notes");
+  convert("memo.wpd");
+  EXPECT_EQ(port.messages,
+            (std::vector<FakePort::Message>{{"Unable to write files.", "File I/O Error!"}}));
+  EXPECT_EQ(testing::read_file(input("memo.sxw")), "my own notes");
+  EXPECT_TRUE(testing::exists(work.file("content.xml")));
+  EXPECT_EQ(testing::list_folder(docs.path() / "in"),
+            (std::vector<std::string>{"memo.sxw", "memo.wpd"}));
+}
+
+TEST_F(SxwConversion, RefusedInputIsNotPacked) {
+  testing::write_file(input("plain.wpd"), "plain text");
+  convert("plain.wpd");
+  EXPECT_EQ(port.messages,
+            (std::vector<FakePort::Message>{{"This is NOT a WPD file.", "File I/O Error!"}}));
+  EXPECT_TRUE(port.packed.empty());
+  EXPECT_EQ(testing::list_folder(docs.path() / "in"), (std::vector<std::string>{"plain.wpd"}));
+}
+
+TEST_F(SxwConversion, AnyByteInThePathIsJustPartOfTheName) {
+  std::string folder = "my docs.v2 \"quoted\" 'single' $HOME;|&";
+  std::filesystem::create_directory(docs.path() / "in" / folder);
+  std::string name = folder + "/odd \x01\xff name.wpd";
+  testing::write_file(input(name), examples::WpdBuilder().text("odd").file());
+  convert(name);
+  EXPECT_TRUE(port.messages.empty());
+  std::vector<Member> members = members_of(input(folder + "/odd \x01\xff name.sxw"));
+  EXPECT_EQ(members.size(), 3u);
+}
+
+}  // namespace
+}  // namespace quorrel
