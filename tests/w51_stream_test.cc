@@ -133,7 +133,7 @@ TEST(W51Files, PrefixMismatchShowsTheMessageAndLeavesNoOutput) {
 }
 
 TEST(W51Files, ExampleLetterReadsAsText) {
-  EXPECT_EQ(w51_text(example_bytes("letter.wp5").substr(16)),
+  EXPECT_EQ(w51_text(example_bytes("reply.wp5").substr(16)),
             "Dear reader,\r\n\r\n\tOur old letters <all of them> are readable\r\n"
             "again, with nothing lost & nothing \"guessed\".\r\n\r\nYours,\tThe archive\r\n");
 }

@@ -210,7 +210,8 @@ std::vector<ExampleFile> example_files() {
                                     .file()});
   files.push_back({"notes.txt", "Shopping list\r\n\tbread\r\n\tmilk\r\nDone."});
   files.push_back({"markup.txt", "if a < b && c > d then print \"quoted\"\nlast line"});
-  files.push_back({"letter.wp5", W51Builder()
+  // Not "letter": every example needs an archive name of its own (letter.wp gives letter.sxw).
+  files.push_back({"reply.wp5", W51Builder()
                                      .bold("Dear reader,")
                                      .hard_return()
                                      .hard_return()
