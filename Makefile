@@ -5,7 +5,7 @@ BUILD ?= build
 JOBS ?= 2
 DEMO ?= demo
 
-.PHONY: all setup build demo test clean
+.PHONY: all setup build demo test screenshot clean
 
 all: build
 
@@ -27,6 +27,12 @@ demo: build
 
 test: build
 	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+# Renders the desktop dialog as it looks at start-up into docs/dialog.png; needs no display.
+screenshot: build
+	@mkdir -p docs
+	@$(BUILD)/src/desktop/quorrel-screenshot docs/dialog.png
+	@echo "Wrote docs/dialog.png"
 
 clean:
 	rm -rf $(BUILD) $(DEMO)
