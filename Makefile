@@ -5,7 +5,7 @@ BUILD ?= build
 JOBS ?= 2
 DEMO ?= demo
 
-.PHONY: all setup build demo test bench package clean
+.PHONY: all setup build demo test screenshot bench package clean
 
 all: build
 
@@ -30,6 +30,12 @@ demo: build
 test: build
 	@sh scripts/setup-debian.sh test
 	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+# Renders the desktop dialog as it looks at start-up into docs/dialog.png; needs no display.
+screenshot: build
+	@mkdir -p docs
+	@$(BUILD)/src/desktop/quorrel-screenshot docs/dialog.png
+	@echo "Wrote docs/dialog.png"
 
 # A Debian package in $(BUILD)/, installable with apt-get install ./quorrel_*.deb
 package: build

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <initializer_list>
 #include <map>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -36,10 +37,33 @@ class FakePort : public Port {
     return sxw::pack(archive_path, content_path);
   }
 
+  // The main dialog's operations: a drop switch, the end value, and a chooser that returns
+  // `chosen` and records what it was asked.
+  struct ChooserRequest {
+    std::string title, filter_label, filter_pattern;
+    bool operator==(const ChooserRequest&) const = default;
+  };
+  void set_checked(int id, bool value) override { checked[id] = value; }
+  void check_radio_button(int first, int last, int id) override {
+    for (int button = first; button <= last; ++button) checked[button] = button == id;
+  }
+  void accept_dropped_files(bool accept) override { drops_accepted = accept; }
+  void end_dialog(int result) override { end_value = result; }
+  std::vector<std::string> choose_files(std::string_view title, std::string_view filter_label,
+                                        std::string_view filter_pattern) override {
+    chooser_requests.push_back(
+        {std::string(title), std::string(filter_label), std::string(filter_pattern)});
+    return chosen;
+  }
+
   std::map<int, std::string> texts;
   std::map<int, bool> checked;
   std::vector<Message> messages;
   std::vector<std::pair<std::string, std::string>> packed;  // archive, content file
+  bool drops_accepted = false;
+  std::optional<int> end_value;
+  std::vector<std::string> chosen;
+  std::vector<ChooserRequest> chooser_requests;
 };
 
 // A fresh folder under the system's temporary folder, removed with everything in it.

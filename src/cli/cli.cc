@@ -113,10 +113,8 @@ int run_cli(int argc, const char* const* argv, std::FILE* out, std::FILE* err) {
 
   for (const std::string& file : options.files) {
     port.set_current_input(file);
-    // A carriage return would split the name in the dialog's CR LF list.
     if (file.find('\r') != std::string::npos) {
-      port.message_box("A file name with a carriage return cannot be converted.",
-                       kFileIoErrorCaption);
+      port.message_box(kCarriageReturnInName, kFileIoErrorCaption);
       continue;
     }
     // Each file is a one-file batch: its folder, and its name as the whole list.

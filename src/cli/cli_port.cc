@@ -32,6 +32,10 @@ bool CliPort::is_checked(int id) {
   return found != checked_.end() && found->second;
 }
 
+void CliPort::check_radio_button(int first, int last, int id) {
+  for (int button = first; button <= last; ++button) checked_[button] = button == id;
+}
+
 void CliPort::message_box(std::string_view text, std::string_view caption) {
   ++messages_shown_;
   std::fprintf(err_, "%s: %.*s %.*s\n", current_input_.c_str(), static_cast<int>(caption.size()),

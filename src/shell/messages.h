@@ -10,6 +10,12 @@ inline constexpr std::string_view kUnableToOpenFiles = "Unable to open files.";
 inline constexpr std::string_view kUnableToOpenFile = "Unable to open file.";  // identification
 inline constexpr std::string_view kUnableToReadFiles = "Unable to read files.";
 inline constexpr std::string_view kUnableToWriteFiles = "Unable to write files.";
+// A carriage return would split the name in the CR LF list.
+inline constexpr std::string_view kCarriageReturnInName =
+    "A file name with a carriage return cannot be converted.";
+// The list holds one folder for all its names.
+inline constexpr std::string_view kFilesInSeveralFolders =
+    "The files are in different folders. Please choose files from one folder at a time.";
 
 inline constexpr std::string_view kNothingSelectedCaption = "Uhmm...";
 inline constexpr std::string_view kNothingSelected = "Nothing selected.";

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace quorrel {
 
@@ -24,6 +25,20 @@ class Port {
   // could not be written; the caller reports that. Every adapter delegates to sxw::pack
   // (output/sxw_package.h); a test adapter may also record the call.
   virtual bool pack(const std::string& archive_path, const std::string& content_path) = 0;
+
+  // The main dialog's own operations and file selection.
+  virtual void set_checked(int id, bool checked) = 0;
+  // Checks `id` and clears every other button whose id lies from `first` to `last`.
+  virtual void check_radio_button(int first, int last, int id) = 0;
+  virtual void accept_dropped_files(bool accept) = 0;
+  // Ends the modal dialog; `result` becomes the program's exit code.
+  virtual void end_dialog(int result) = 0;
+  // The platform's file-open dialog with multiple selection and one filter, shown as
+  // `filter_label` and matching the wildcard `filter_pattern`. Returns the chosen files as
+  // absolute paths in the dialog's order; nothing when the user cancelled or the dialog failed.
+  virtual std::vector<std::string> choose_files(std::string_view title,
+                                                std::string_view filter_label,
+                                                std::string_view filter_pattern) = 0;
 };
 
 }  // namespace quorrel
