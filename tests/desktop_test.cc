@@ -191,6 +191,16 @@ class DesktopTest : public QObject {
     QVERIFY(address->alignment() & Qt::AlignRight);
   }
 
+  void filesNamedAtStartUpAreListedLikeADrop() {
+    std::string first = file("a.wpd", "first"), second = file("b.wpd", "second");
+    port_->open_files({first, second});
+    QCOMPARE(text(ID_FROM_TXT), std::string("b.wpd\r\na.wpd\r\n"));
+    choose_text_output();
+    QTest::mouseClick(button(ID_CONVERT), Qt::LeftButton);
+    QCOMPARE(text(ID_TO_TXT), std::string("a.wpd.txt\r\nb.wpd.txt\r\n"));
+    QCOMPARE(testing::read_file(first + ".txt"), std::string("first"));
+  }
+
   void convertWithoutListDoesNothing() {
     port_->set_control_text(ID_TO_TXT, "earlier\r\n");
     port_->set_checked(ID_XML_CHECK, false);  // not even "Nothing selected."

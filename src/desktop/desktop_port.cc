@@ -21,8 +21,13 @@ DesktopPort::~DesktopPort() = default;
 
 void DesktopPort::initialize() { DialogFunc(batch_, *this, InitDialog{}); }
 
-int DesktopPort::run() {
+void DesktopPort::open_files(const std::vector<std::string>& paths) {
+  if (!paths.empty()) DialogFunc(batch_, *this, FilesDropped{paths});
+}
+
+int DesktopPort::run(const std::vector<std::string>& opened_files) {
   initialize();
+  open_files(opened_files);
   return dialog_->exec();
 }
 

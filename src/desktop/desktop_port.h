@@ -22,8 +22,11 @@ class DesktopPort : public Port {
 
   // The dialog's initialisation, before it is first shown.
   void initialize();
-  // Initialises the dialog, runs it modally and returns its end value.
-  int run();
+  // Loads files named when the program was started (absolute paths) as if they had been
+  // dropped on the dialog.
+  void open_files(const std::vector<std::string>& paths);
+  // Initialises the dialog, opens `opened_files`, runs it modally and returns its end value.
+  int run(const std::vector<std::string>& opened_files = {});
 
   void set_control_text(int id, std::string_view text) override;
   // Edit boxes end their lines with CR LF, as the shell writes them.
