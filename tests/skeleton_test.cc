@@ -39,6 +39,24 @@ TEST(OutputNames, KeepTheInputsOwnExtension) {
             "/docs/README.txt");
 }
 
+TEST(ConverterTable, EveryPairHasItsConverter) {
+  const char* names[3][4] = {{"any2txt", "wp2txt", "w512txt", "wpd2txt"},
+                             {"any2html", "wp2html", "w512html", "wpd2html"},
+                             {"any2xml", "wp2xml", "w512xml", "wpd2xml"}};
+  for (int kind = 0; kind < 3; ++kind) {
+    for (int format = 0; format < kFormatCount; ++format) {
+      const ConverterSpec& spec =
+          converter_for(static_cast<OutputKind>(kind), static_cast<FormatCode>(format));
+      EXPECT_EQ(spec.name, names[kind][format]);
+      EXPECT_EQ(spec.kind, static_cast<OutputKind>(kind));
+      EXPECT_NE(spec.body, nullptr) << spec.name;
+      bool prefixed = format == TYPE_W51 || format == TYPE_WPD;
+      EXPECT_EQ(spec.prefix != PrefixRule::none, prefixed) << spec.name;
+      EXPECT_EQ(spec.archive == ArchiveRule::three_letter_extension, prefixed) << spec.name;
+    }
+  }
+}
+
 TEST(TextWriter, StoresEveryLineFeedAsCrLf) {
   std::string stored;
   StringSink sink(stored);

@@ -11,7 +11,7 @@ using enum PrefixRule;
 constexpr ArchiveRule kTwo = ArchiveRule::two_letter_extension;
 constexpr ArchiveRule kThree = ArchiveRule::three_letter_extension;
 
-// Rows by output kind, columns by format code. A null body is a converter not built yet.
+// Rows by output kind, columns by format code.
 constexpr ConverterSpec kTable[3][kFormatCount] = {
     {
         {"any2txt", text, none, kTwo, &any2txt},

@@ -46,10 +46,6 @@ std::string archive_path_for(ArchiveRule rule, const std::string& filepathname) 
 }
 
 void run_converter(const ConverterSpec& converter, const BatchState& batch, Port& port) {
-  if (converter.body == nullptr) {
-    port.message_box("This conversion is not available yet.", kFileIoErrorCaption);
-    return;
-  }
   InputFile input;
   if (!input.open(batch.filepathname)) {
     port.message_box(kUnableToOpenFiles, kFileIoErrorCaption);
