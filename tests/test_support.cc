@@ -1,9 +1,13 @@
 #include "test_support.h"
 
+#include <grp.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <csignal>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
@@ -95,5 +99,57 @@ std::vector<std::string> list_folder(const std::filesystem::path& folder) {
   std::sort(names.begin(), names.end());
   return names;
 }
+
+namespace {
+
+// In the child: false when a limit could not be set.
+bool take_on(const ChildLimits& limits) {
+  if (limits.file_size != 0) {
+    ::signal(SIGXFSZ, SIG_IGN);  // a write past the limit fails with EFBIG instead
+    struct rlimit limit = {limits.file_size, limits.file_size};
+    if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) return false;
+  }
+  if (limits.unprivileged && ::geteuid() == 0) {
+    constexpr uid_t kNobody = 65534;
+    if (::setgroups(0, nullptr) != 0 || ::setgid(kNobody) != 0 || ::setuid(kNobody) != 0) {
+      return false;
+    }
+  }
+  return true;
+}
+
+ChildResult wait_for(pid_t child) {
+  ChildResult result;
+  int status = 0;
+  struct rusage usage = {};
+  if (::wait4(child, &status, 0, &usage) != child) return result;
+  if (WIFEXITED(status)) result.exit_status = WEXITSTATUS(status);
+  if (WIFSIGNALED(status)) result.signal = WTERMSIG(status);
+  result.max_rss_kb = usage.ru_maxrss;
+  return result;
+}
+
+}  // namespace
+
+ChildResult run_in_child(const std::function<int()>& body, ChildLimits limits) {
+  pid_t child = ::fork();
+  if (child == 0) ::_exit(take_on(limits) ? body() : kLimitsRefused);
+  return child < 0 ? ChildResult{} : wait_for(child);
+}
+
+ChildResult run_program(const std::vector<std::string>& args, ChildLimits limits) {
+  std::vector<char*> argv;
+  for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
+  argv.push_back(nullptr);
+  pid_t child = ::fork();
+  if (child == 0) {
+    if (!take_on(limits)) ::_exit(kLimitsRefused);
+    ::execvp(argv[0], argv.data());
+    ::_exit(127);
+  }
+  return child < 0 ? ChildResult{} : wait_for(child);
+}
+
+std::string cli_program() { return QUORREL_CLI_PROGRAM; }
 
 }  // namespace quorrel::testing
