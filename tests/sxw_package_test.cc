@@ -15,34 +15,8 @@ namespace {
 using testing::FakePort;
 using testing::TempDir;
 
-struct Member {
-  std::string name;
-  std::string bytes;
-  bool stored;
-  bool operator==(const Member&) const = default;
-};
-
-// Every member of the archive, in the order stored.
-std::vector<Member> members_of(const std::string& path) {
-  std::vector<Member> members;
-  int error = 0;
-  zip_t* archive = zip_open(path.c_str(), ZIP_RDONLY, &error);
-  if (archive == nullptr) {
-    ADD_FAILURE() << path << " does not open as a ZIP archive";
-    return members;
-  }
-  for (zip_int64_t i = 0; i < zip_get_num_entries(archive, 0); ++i) {
-    zip_stat_t info;
-    zip_stat_index(archive, i, 0, &info);
-    std::string bytes(info.size, '\0');
-    zip_file_t* file = zip_fopen_index(archive, i, 0);
-    EXPECT_EQ(zip_fread(file, bytes.data(), info.size), static_cast<zip_int64_t>(info.size));
-    zip_fclose(file);
-    members.push_back({info.name, bytes, info.comp_method == ZIP_CM_STORE});
-  }
-  zip_discard(archive);
-  return members;
-}
+using testing::Member;
+using testing::members_of;
 
 std::vector<std::string> names_of(const std::vector<Member>& members) {
   std::vector<std::string> names;

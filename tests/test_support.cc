@@ -5,6 +5,7 @@
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <zip.h>
 
 #include <algorithm>
 #include <csignal>
@@ -12,6 +13,7 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "cli/cli.h"
 #include "convert/registry.h"
 #include "output/skeleton.h"
 
@@ -98,6 +100,57 @@ std::vector<std::string> list_folder(const std::filesystem::path& folder) {
   }
   std::sort(names.begin(), names.end());
   return names;
+}
+
+std::vector<Member> members_of(const std::string& path) {
+  std::vector<Member> members;
+  int error = 0;
+  zip_t* archive = zip_open(path.c_str(), ZIP_RDONLY, &error);
+  if (archive == nullptr) {
+    ADD_FAILURE() << path << " does not open as a ZIP archive";
+    return members;
+  }
+  for (zip_int64_t i = 0; i < zip_get_num_entries(archive, 0); ++i) {
+    zip_stat_t info;
+    zip_stat_index(archive, static_cast<zip_uint64_t>(i), 0, &info);
+    std::string bytes(info.size, '\0');
+    zip_file_t* file = zip_fopen_index(archive, static_cast<zip_uint64_t>(i), 0);
+    EXPECT_EQ(zip_fread(file, bytes.data(), info.size), static_cast<zip_int64_t>(info.size));
+    zip_fclose(file);
+    members.push_back({info.name, bytes, info.comp_method == ZIP_CM_STORE});
+  }
+  zip_discard(archive);
+  return members;
+}
+
+std::string content_of(const std::string& archive_path) {
+  for (const Member& member : members_of(archive_path)) {
+    if (member.name == "content.xml") return member.bytes;
+  }
+  return {};
+}
+
+namespace {
+
+std::string drain(std::FILE* file) {
+  std::rewind(file);
+  std::string text;
+  for (int c = std::fgetc(file); c != EOF; c = std::fgetc(file))
+    text.push_back(static_cast<char>(c));
+  std::fclose(file);
+  return text;
+}
+
+}  // namespace
+
+CliRun run_cli_here(std::vector<std::string> args) {
+  args.insert(args.begin(), "quorrel-cli");
+  std::vector<const char*> argv;
+  for (const std::string& arg : args) argv.push_back(arg.c_str());
+  std::FILE* out = std::tmpfile();
+  std::FILE* err = std::tmpfile();
+  int status = run_cli(static_cast<int>(argv.size()), argv.data(), out, err);
+  return {status, drain(out), drain(err)};
 }
 
 namespace {

@@ -88,6 +88,25 @@ std::string golden_file(const std::string& name);
 // Names in the folder, sorted.
 std::vector<std::string> list_folder(const std::filesystem::path& folder);
 
+// One member of a ZIP archive.
+struct Member {
+  std::string name;
+  std::string bytes;
+  bool stored;
+  bool operator==(const Member&) const = default;
+};
+// Every member of the archive, in the order stored; a test failure when it is no archive.
+std::vector<Member> members_of(const std::string& path);
+// The bytes of the member content.xml, or "" when there is none.
+std::string content_of(const std::string& archive_path);
+
+// The command line run in this process, with its standard output and error.
+struct CliRun {
+  int status;
+  std::string out, err;
+};
+CliRun run_cli_here(std::vector<std::string> args);
+
 // What a child process runs under.
 struct ChildLimits {
   std::uint64_t file_size = 0;  // RLIMIT_FSIZE when not 0: writes beyond fail as on a full disk
