@@ -52,6 +52,40 @@ class Batch : public ::testing::Test {
   testing::CurrentDirectory here_;
 };
 
+// The checks the fuzz targets and these tests rely on must catch what they are there for.
+TEST(OutputProperties, RejectBrokenOutputs) {
+  EXPECT_TRUE(fuzz::is_clean_text("a\tb\r\nc"));
+  for (std::string_view text : {"a\nb", "a\rb", "a\x7f", "\xe9"}) {
+    EXPECT_FALSE(fuzz::is_clean_text(text)) << text;
+  }
+
+  std::string page =
+      convert_memory(converter_for(OutputKind::html, TYPE_UNKNOWN), "a<b>&\tc\n", "x<y>.txt")
+          .output;
+  EXPECT_TRUE(fuzz::is_clean_html(page, fuzz::expected_title("x<y>.txt")));
+  EXPECT_FALSE(fuzz::is_clean_html(page, "x<y>.txt"));
+  std::size_t body = page.find("a[b]");
+  for (std::string_view inserted : {"<script>", ">", "<H>", "\xff", "\n"}) {
+    std::string broken = page;
+    broken.insert(body, inserted);
+    EXPECT_FALSE(fuzz::is_clean_html(broken, fuzz::expected_title("x<y>.txt"))) << inserted;
+  }
+
+  std::string content =
+      convert_memory(converter_for(OutputKind::sxw, TYPE_UNKNOWN), "a&b\tc\nd", "").output;
+  EXPECT_TRUE(fuzz::is_well_formed_content(content));
+  std::size_t text = content.find("a&amp;b");
+  for (std::string_view inserted :
+       {"&", "<text:p text:style-name=\"Standard\">", "</text:p>", "<text:span>", "<foo:bar/>",
+        "<text:s text:c=3/>", "<text:s text:c=\"1\" text:c=\"2\"/>", "]]>"}) {
+    std::string broken = content;
+    broken.insert(text, inserted);
+    std::string why;
+    EXPECT_FALSE(fuzz::is_well_formed_content(broken, &why)) << inserted;
+  }
+  EXPECT_FALSE(fuzz::is_well_formed_content(content.substr(0, content.size() - 1)));
+}
+
 TEST(TruncatedDocuments, EveryCutOfEveryExampleGivesAWellFormedOutput) {
   for (const examples::ExampleFile& example : examples::example_files()) {
     for (std::size_t cut = 0; cut <= example.bytes.size(); ++cut) {
