@@ -176,6 +176,20 @@ TEST(RunConverter, NameTooLongForTheFileSystemIsAnOpenFailure) {
   EXPECT_EQ(testing::list_folder(dir.path()), (std::vector<std::string>{name}));
 }
 
+// Converts dir/a.wpd to text in a child under `limits`; the child's exit status is 0 when the
+// one message shown was `expected`.
+testing::ChildResult convert_in_child(const TempDir& dir, const char* expected,
+                                      testing::ChildLimits limits) {
+  return testing::run_in_child(
+      [&] {
+        FakePort port;
+        run_converter(wpd2txt_spec(), current_input(dir, "a.wpd"), port);
+        return port.messages == std::vector<FakePort::Message>{{expected, "File I/O Error!"}} ? 0
+                                                                                              : 1;
+      },
+      limits);
+}
+
 TEST(RunConverter, UnwritableFolderIsAnOpenFailure) {
   // Root ignores permissions, so the conversion runs in a child as the user nobody.
   TempDir dir;
@@ -184,16 +198,8 @@ TEST(RunConverter, UnwritableFolderIsAnOpenFailure) {
   std::filesystem::permissions(
       dir.path(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec |
                       std::filesystem::perms::others_read | std::filesystem::perms::others_exec);
-  testing::ChildResult child = testing::run_in_child(
-      [&] {
-        FakePort port;
-        run_converter(wpd2txt_spec(), current_input(dir, "a.wpd"), port);
-        return port.messages ==
-                       std::vector<FakePort::Message>{{"Unable to open files.", "File I/O Error!"}}
-                   ? 0
-                   : 1;
-      },
-      {.unprivileged = true});
+  testing::ChildResult child =
+      convert_in_child(dir, "Unable to open files.", {.unprivileged = true});
   if (child.exit_status == testing::kLimitsRefused) GTEST_SKIP() << "cannot become nobody";
   EXPECT_EQ(child.exit_status, 0) << "not reported as an open failure";
   EXPECT_EQ(testing::read_file(dir.file("a.wpd.txt")), "earlier");
@@ -206,16 +212,8 @@ TEST(RunConverter, DiskFullDiscardsThePartialOutput) {
   std::string big = examples::WpdBuilder().text(std::string(300000, 'w')).file();
   testing::write_file(dir.file("a.wpd"), big);
   testing::write_file(dir.file("a.wpd.txt"), "earlier");
-  testing::ChildResult child = testing::run_in_child(
-      [&] {
-        FakePort port;
-        run_converter(wpd2txt_spec(), current_input(dir, "a.wpd"), port);
-        return port.messages ==
-                       std::vector<FakePort::Message>{{"Unable to write files.", "File I/O Error!"}}
-                   ? 0
-                   : 1;
-      },
-      {.file_size = 100000});
+  testing::ChildResult child =
+      convert_in_child(dir, "Unable to write files.", {.file_size = 100000});
   EXPECT_EQ(child.exit_status, 0) << "not reported as a write failure";
   EXPECT_EQ(testing::read_file(dir.file("a.wpd.txt")), "earlier");
   EXPECT_EQ(testing::list_folder(dir.path()), (std::vector<std::string>{"a.wpd", "a.wpd.txt"}));
