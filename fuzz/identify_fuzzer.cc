@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <string_view>
 
-#include "recognition/identify.h"
 #include "properties.h"
+#include "recognition/identify.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   std::string_view bytes(reinterpret_cast<const char*>(data), size);

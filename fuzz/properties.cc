@@ -2,6 +2,8 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <set>
+#include <vector>
 
 namespace quorrel::fuzz {
 
@@ -22,74 +24,214 @@ bool clean_byte_run(std::string_view text) {
   return true;
 }
 
-bool starts_with(std::string_view text, std::size_t at, std::string_view prefix) {
-  return text.substr(at, prefix.size()) == prefix;
+bool fail(std::string* why, std::string reason) {
+  if (why != nullptr) *why = std::move(reason);
+  return false;
 }
+
+bool is_digit(char c) { return c >= '0' && c <= '9'; }
+
+// "<H" or "</H" (already matched up to `at`) followed by a level and ">".
+bool heading_tag_at(std::string_view text, std::size_t at) {
+  std::size_t digits = at;
+  while (digits < text.size() && is_digit(text[digits])) ++digits;
+  return digits > at && digits < text.size() && text[digits] == '>';
+}
+
+constexpr std::string_view kReferences[] = {"&lt;", "&gt;", "&amp;", "&quot;", "&apos;"};
+
+bool reference_at(std::string_view text, std::size_t at) {
+  for (std::string_view reference : kReferences) {
+    if (text.substr(at, reference.size()) == reference) return true;
+  }
+  return false;
+}
+
+bool is_name_character(char c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || is_digit(c) || c == ':' || c == '-' ||
+         c == '_' || c == '.';
+}
+
+bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
+// A small XML reader for what the converters write: declaration, DOCTYPE, elements with
+// attributes, text with references. No comments, CDATA or processing instructions after the
+// declaration are expected, so none are accepted.
+class ContentChecker {
+ public:
+  explicit ContentChecker(std::string_view text) : text_(text) {}
+
+  bool check(std::string* why) {
+    if (!clean_byte_run(text_)) return fail(why, "a byte outside printable ASCII, tab, CR LF");
+    constexpr std::string_view kDeclaration = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>";
+    if (!text_.starts_with(kDeclaration)) return fail(why, "no XML declaration first");
+    at_ = kDeclaration.size();
+    skip_blanks();
+    if (text_.substr(at_).starts_with("<!DOCTYPE ")) {
+      std::size_t end = text_.find('>', at_);
+      if (end == std::string_view::npos) return fail(why, "unterminated DOCTYPE");
+      at_ = end + 1;
+    }
+    skip_blanks();
+    bool root_done = false;
+    while (at_ < text_.size()) {
+      if (root_done) return fail(why, "content after the root element");
+      if (text_[at_] != '<' && open_.empty()) return fail(why, "text outside the root element");
+      if (!(text_[at_] == '<' ? markup(why) : character_data(why))) return false;
+      root_done = open_.empty();
+      if (root_done) skip_blanks();
+    }
+    if (!root_done) return fail(why, "unclosed element " + (open_.empty() ? "" : open_.back()));
+    if (!text_.ends_with("</office:document-content>")) return fail(why, "bad ending");
+    return true;
+  }
+
+ private:
+  void skip_blanks() {
+    while (at_ < text_.size() && is_blank(text_[at_])) ++at_;
+  }
+
+  std::string name() {
+    std::size_t start = at_;
+    while (at_ < text_.size() && is_name_character(text_[at_])) ++at_;
+    return std::string(text_.substr(start, at_ - start));
+  }
+
+  bool character_data(std::string* why) {
+    for (; at_ < text_.size() && text_[at_] != '<'; ++at_) {
+      if (text_[at_] == '&' && !reference_at(text_, at_)) return fail(why, "bare ampersand");
+      if (text_.substr(at_).starts_with("]]>")) return fail(why, "]]> in text");
+    }
+    return true;
+  }
+
+  bool markup(std::string* why) {
+    ++at_;  // '<'
+    if (at_ < text_.size() && text_[at_] == '/') {
+      ++at_;
+      std::string closing = name();
+      if (at_ >= text_.size() || text_[at_] != '>') return fail(why, "bad end tag " + closing);
+      ++at_;
+      if (open_.empty() || open_.back() != closing) return fail(why, "mismatched " + closing);
+      open_.pop_back();
+      return true;
+    }
+    std::string element = name();
+    if (element.empty()) return fail(why, "a '<' that starts no tag");
+    std::set<std::string> attributes;
+    for (;;) {
+      bool blank = at_ < text_.size() && is_blank(text_[at_]);
+      skip_blanks();
+      if (at_ >= text_.size()) return fail(why, "unterminated tag " + element);
+      if (text_.substr(at_).starts_with("/>")) {
+        at_ += 2;
+        return place(element, true, why);
+      }
+      if (text_[at_] == '>') {
+        ++at_;
+        return place(element, false, why);
+      }
+      std::string attribute = name();
+      if (!blank || attribute.empty()) return fail(why, "bad attribute in " + element);
+      if (!attributes.insert(attribute).second) return fail(why, "repeated " + attribute);
+      if (at_ + 1 >= text_.size() || text_[at_] != '=' || text_[at_ + 1] != '"') {
+        return fail(why, "unquoted " + attribute);
+      }
+      std::size_t end = text_.find('"', at_ + 2);
+      if (end == std::string_view::npos) return fail(why, "unterminated " + attribute);
+      for (std::size_t i = at_ + 2; i < end; ++i) {
+        if (text_[i] == '<') return fail(why, "'<' in the value of " + attribute);
+        if (text_[i] == '&' && !reference_at(text_, i)) return fail(why, "bare ampersand");
+      }
+      if (open_.empty() && element == "office:document-content" &&
+          attribute.starts_with("xmlns:")) {
+        declared_.insert(attribute.substr(6));
+      } else if (!declared(attribute)) {
+        return fail(why, "undeclared prefix in " + attribute);
+      }
+      at_ = end + 1;
+    }
+  }
+
+  bool declared(const std::string& qualified) const {
+    std::size_t colon = qualified.find(':');
+    return colon == std::string::npos || declared_.count(qualified.substr(0, colon)) > 0;
+  }
+
+  // The element opens (or is empty) here: the converters' nesting rules.
+  bool place(const std::string& element, bool empty, std::string* why) {
+    if (!declared(element)) return fail(why, "undeclared prefix in " + element);
+    std::string parent = open_.empty() ? "" : open_.back();
+    bool in_paragraph = false;
+    for (const std::string& ancestor : open_) in_paragraph |= ancestor == "text:p";
+    if (element == "text:p" && in_paragraph) return fail(why, "nested paragraph");
+    if (element == "text:span" && parent != "text:p") {
+      return fail(why, "span outside a paragraph or nested");
+    }
+    if (element == "text:tab-stop" && !in_paragraph) return fail(why, "tab outside a paragraph");
+    if (!empty) open_.push_back(element);
+    return true;
+  }
+
+  std::string_view text_;
+  std::size_t at_ = 0;
+  std::vector<std::string> open_;
+  std::set<std::string> declared_;
+};
 
 }  // namespace
 
 bool is_clean_text(std::string_view text) { return clean_byte_run(text); }
 
-bool is_clean_html(std::string_view page, std::string_view title) {
+std::string expected_title(std::string_view file_name) {
+  std::string title;
+  for (char c : file_name) {
+    if (c == '\n')
+      title += "\r\n";
+    else
+      title.push_back(c == '<' ? '[' : c == '>' ? ']' : c);
+  }
+  return title;
+}
+
+bool is_clean_html(std::string_view page, std::string_view title, std::string* why) {
   std::string prologue = "<HTML>\r\n<HEAD>\r\n<TITLE>" + std::string(title) +
                          "</TITLE>\r\n</HEAD>\r\n<BODY>\r\n<P>\r\n";
-  if (!starts_with(page, 0, prologue)) return false;
-  std::string_view body = page.substr(prologue.size());
-  static constexpr std::string_view kTags[] = {
-      "<P>", "<BR>", "<B>", "</B>", "<I>", "</I>", "<CENTER>", "</CENTER>", "<HR>",
-      "<H", "</H", "</BODY>", "</HTML>"};
-  for (std::size_t i = 0; i < body.size(); ++i) {
-    if (body[i] != '<') continue;
-    bool known = false;
-    for (std::string_view tag : kTags) known = known || starts_with(body, i, tag);
-    if (!known) return false;
+  if (!page.starts_with(prologue)) return fail(why, "prologue");
+  constexpr std::string_view kEpilogue = "</BODY>\r\n</HTML>\r\n";
+  if (!page.ends_with(kEpilogue) || page.size() < prologue.size() + kEpilogue.size()) {
+    return fail(why, "epilogue");
   }
-  return clean_byte_run(body);
+  std::string_view body =
+      page.substr(prologue.size(), page.size() - prologue.size() - kEpilogue.size());
+  static constexpr std::string_view kTags[] = {"<P>",  "<BR>",     "<B>",       "</B>", "<I>",
+                                               "</I>", "<CENTER>", "</CENTER>", "<HR>"};
+  for (std::size_t i = 0; i < body.size(); ++i) {
+    if (body[i] == '>') return fail(why, "a '>' outside a tag");
+    if (body[i] != '<') continue;
+    std::size_t length = 0;
+    for (std::string_view tag : kTags) {
+      if (body.substr(i).starts_with(tag)) length = tag.size();
+    }
+    if (length == 0 && body.substr(i).starts_with("<H") && heading_tag_at(body, i + 2)) {
+      length = body.find('>', i) + 1 - i;
+    }
+    if (length == 0 && body.substr(i).starts_with("</H") && heading_tag_at(body, i + 3)) {
+      length = body.find('>', i) + 1 - i;
+    }
+    if (length == 0) return fail(why, "unknown tag");
+    i += length - 1;
+  }
+  return clean_byte_run(body) ? true : fail(why, "a byte outside printable ASCII, tab, CR LF");
 }
 
 bool is_well_formed_content(std::string_view document, std::string* why) {
-  auto fail = [why](const char* reason) {
-    if (why != nullptr) *why = reason;
-    return false;
-  };
-  std::size_t body = document.find("<office:body>");
-  if (body == std::string_view::npos) return fail("no body");
-  bool in_paragraph = false, in_span = false;
-  for (std::size_t i = body; i < document.size(); ++i) {
-    char c = document[i];
-    if (c == '&') {
-      bool known = false;
-      for (std::string_view ref : {"&lt;", "&gt;", "&amp;", "&quot;", "&apos;"}) {
-        known = known || starts_with(document, i, ref);
-      }
-      if (!known) return fail("bare ampersand");
-    } else if (c == '<') {
-      if (starts_with(document, i, "<text:p ")) {
-        if (in_paragraph) return fail("nested paragraph");
-        in_paragraph = true;
-      } else if (starts_with(document, i, "</text:p>")) {
-        if (!in_paragraph || in_span) return fail("paragraph closed badly");
-        in_paragraph = false;
-      } else if (starts_with(document, i, "<text:span ")) {
-        if (!in_paragraph || in_span) return fail("span outside a paragraph or nested");
-        in_span = true;
-      } else if (starts_with(document, i, "</text:span>")) {
-        if (!in_span) return fail("span closed twice");
-        in_span = false;
-      }
-    }
-  }
-  if (in_paragraph || in_span) return fail("unclosed element");
-  static constexpr std::string_view kEnd = "\r\n</office:body>\r\n</office:document-content>";
-  if (document.size() < kEnd.size() || document.substr(document.size() - kEnd.size()) != kEnd) {
-    return fail("bad ending");
-  }
-  return true;
+  return ContentChecker(document).check(why);
 }
 
-void require(bool holds, const char* what) {
+void require(bool holds, const char* what, const std::string& why) {
   if (holds) return;
-  std::fprintf(stderr, "property violated: %s\n", what);
+  std::fprintf(stderr, "property violated: %s%s%s\n", what, why.empty() ? "" : ": ", why.c_str());
   std::abort();
 }
 

@@ -1,4 +1,5 @@
-// What every output must satisfy whatever the input: checks shared by the fuzz targets.
+// What every output must satisfy whatever the input: checks shared by the fuzz targets and
+// the tests of hostile input.
 #pragma once
 
 #include <cstddef>
@@ -10,16 +11,23 @@ namespace quorrel::fuzz {
 // Text output holds only printable ASCII, tabs and CR LF pairs.
 bool is_clean_text(std::string_view text);
 
-// HTML body text (after the prologue) holds only printable ASCII, tabs and CR LF pairs, and
-// every "<" starts one of the system's own tags.
-bool is_clean_html(std::string_view page, std::string_view title);
+// The HTML title a file name becomes: the name as stored, except that angle brackets turn
+// square (so that no name can open a tag) and a line feed is stored as CR LF.
+std::string expected_title(std::string_view file_name);
 
-// content.xml is well formed as far as the converters shape it: paragraphs never nest, every
-// span opens and closes inside one paragraph, spans never nest, every "&" starts one of the
-// five references, and the document ends with the root's end tag.
+// The page starts with the prologue titled `title` (see expected_title), its body holds only
+// printable ASCII, tabs and CR LF pairs, every "<" starts one of the system's own tags, and the
+// page ends with its epilogue.
+bool is_clean_html(std::string_view page, std::string_view title, std::string* why = nullptr);
+
+// content.xml is well-formed XML in the shape the converters give it: printable ASCII, tabs
+// and CR LF only; one root element with every start tag matched by its end tag; attribute
+// values quoted; every "&" one of the five predefined references; every namespace prefix
+// declared on the root; paragraphs never nested, spans only directly inside a paragraph, tab
+// stops only inside one; and the file ends with the root's end tag.
 bool is_well_formed_content(std::string_view document, std::string* why = nullptr);
 
 // Calls abort() with a message when `holds` is false, so that libFuzzer keeps the input.
-void require(bool holds, const char* what);
+void require(bool holds, const char* what, const std::string& why = {});
 
 }  // namespace quorrel::fuzz

@@ -1,3 +1,5 @@
+#include "cli/cli.h"
+
 #include <gtest/gtest.h>
 
 #include <cctype>
@@ -5,7 +7,6 @@
 #include <set>
 #include <vector>
 
-#include "cli/cli.h"
 #include "example_documents.h"
 #include "test_support.h"
 
@@ -14,28 +15,9 @@ namespace {
 
 using testing::TempDir;
 
-struct CliRun {
-  int status;
-  std::string out, err;
-};
+using testing::CliRun;
 
-std::string drain(std::FILE* file) {
-  std::rewind(file);
-  std::string text;
-  for (int c = std::fgetc(file); c != EOF; c = std::fgetc(file)) text.push_back(static_cast<char>(c));
-  std::fclose(file);
-  return text;
-}
-
-CliRun run(std::vector<std::string> args) {
-  args.insert(args.begin(), "quorrel-cli");
-  std::vector<const char*> argv;
-  for (const std::string& arg : args) argv.push_back(arg.c_str());
-  std::FILE* out = std::tmpfile();
-  std::FILE* err = std::tmpfile();
-  int status = run_cli(static_cast<int>(argv.size()), argv.data(), out, err);
-  return {status, drain(out), drain(err)};
-}
+CliRun run(std::vector<std::string> args) { return testing::run_cli_here(std::move(args)); }
 
 TEST(Cli, ConvertsFilesInOrderAndListsEachOutput) {
   TempDir dir;
@@ -94,7 +76,8 @@ TEST(Cli, HelpAndManualNameTheSameOptions) {
     for (std::size_t at = 0; (at = text.find(dash, at)) != std::string::npos; at += dash.size()) {
       std::size_t end = at + dash.size();
       while (end < text.size() && std::isalnum(static_cast<unsigned char>(text[end]))) ++end;
-      if (end > at + dash.size()) options.insert(text.substr(at + dash.size(), end - at - dash.size()));
+      if (end > at + dash.size())
+        options.insert(text.substr(at + dash.size(), end - at - dash.size()));
     }
     return options;
   };

@@ -1,8 +1,6 @@
 // Opens our .sxw archives in LibreOffice, as a user's office suite would, and checks that every
 // word of the document arrives. Skipped where LibreOffice is not installed.
 #include <gtest/gtest.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cctype>
@@ -16,8 +14,6 @@
 #include "random_documents.h"
 #include "recognition/identify.h"
 #include "test_support.h"
-
-extern char** environ;
 
 namespace quorrel {
 namespace {
@@ -33,18 +29,6 @@ std::string find_program(const std::string& name) {
     if (::access(candidate.c_str(), X_OK) == 0) return candidate;
   }
   return {};
-}
-
-// Runs a program without a shell, so that no name needs quoting; its exit status, or -1.
-int run_program(const std::vector<std::string>& args) {
-  std::vector<char*> argv;
-  for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
-  argv.push_back(nullptr);
-  pid_t child;
-  if (::posix_spawnp(&child, argv[0], nullptr, nullptr, argv.data(), environ) != 0) return -1;
-  int status = 0;
-  if (::waitpid(child, &status, 0) != child || !WIFEXITED(status)) return -1;
-  return WEXITSTATUS(status);
 }
 
 std::vector<std::string> words_of(const std::string& text) {
@@ -110,7 +94,7 @@ TEST(LibreOffice, OpensEveryArchiveWithAllItsWords) {
   };
   for (const examples::ExampleFile& document : documents) office.push_back(archive_of(document));
   // LibreOffice exits with 0 even when it cannot load a file: the text files tell.
-  run_program(office);
+  testing::run_program(office);
 
   for (const examples::ExampleFile& document : documents) {
     std::filesystem::path archive = archive_of(document);

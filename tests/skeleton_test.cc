@@ -1,16 +1,12 @@
+#include "output/skeleton.h"
+
 #include <fcntl.h>
-#include <sys/stat.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <csignal>
-
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "convert/registry.h"
 #include "example_documents.h"
-#include "output/skeleton.h"
 #include "output/text_writer.h"
 #include "test_support.h"
 
@@ -144,8 +140,8 @@ TEST(RunConverter, MissingInputCreatesNoOutput) {
   TempDir dir;
   FakePort port;
   run_converter(wpd2txt_spec(), current_input(dir, "gone.wpd"), port);
-  EXPECT_EQ(port.messages, (std::vector<FakePort::Message>{{"Unable to open files.",
-                                                            "File I/O Error!"}}));
+  EXPECT_EQ(port.messages,
+            (std::vector<FakePort::Message>{{"Unable to open files.", "File I/O Error!"}}));
   EXPECT_TRUE(testing::list_folder(dir.path()).empty());
 }
 
@@ -180,8 +176,8 @@ TEST(RunConverter, OutputPathThatIsADirectoryIsAnOpenFailure) {
   std::filesystem::create_directory(dir.path() / "a.wpd.txt");
   FakePort port;
   run_converter(wpd2txt_spec(), current_input(dir, "a.wpd"), port);
-  EXPECT_EQ(port.messages, (std::vector<FakePort::Message>{{"Unable to open files.",
-                                                            "File I/O Error!"}}));
+  EXPECT_EQ(port.messages,
+            (std::vector<FakePort::Message>{{"Unable to open files.", "File I/O Error!"}}));
   EXPECT_TRUE(std::filesystem::is_directory(dir.path() / "a.wpd.txt"));
 }
 
@@ -193,20 +189,39 @@ TEST(RunConverter, NameTooLongForTheFileSystemIsAnOpenFailure) {
   testing::write_file(dir.file(name), examples::WpdBuilder().text("x").file());
   FakePort port;
   run_converter(wpd2txt_spec(), current_input(dir, name), port);
-  EXPECT_EQ(port.messages, (std::vector<FakePort::Message>{{"Unable to open files.",
-                                                            "File I/O Error!"}}));
+  EXPECT_EQ(port.messages,
+            (std::vector<FakePort::Message>{{"Unable to open files.", "File I/O Error!"}}));
   EXPECT_EQ(testing::list_folder(dir.path()), (std::vector<std::string>{name}));
 }
 
+// Converts dir/a.wpd to text in a child under `limits`; the child's exit status is 0 when the
+// one message shown was `expected`.
+testing::ChildResult convert_in_child(const TempDir& dir, const char* expected,
+                                      testing::ChildLimits limits) {
+  return testing::run_in_child(
+      [&] {
+        FakePort port;
+        run_converter(wpd2txt_spec(), current_input(dir, "a.wpd"), port);
+        return port.messages == std::vector<FakePort::Message>{{expected, "File I/O Error!"}} ? 0
+                                                                                              : 1;
+      },
+      limits);
+}
+
 TEST(RunConverter, UnwritableFolderIsAnOpenFailure) {
-  if (::geteuid() == 0) GTEST_SKIP() << "root writes into read-only folders";
+  // Root ignores permissions, so the conversion runs in a child as the user nobody.
   TempDir dir;
   testing::write_file(dir.file("a.wpd"), examples::WpdBuilder().text("x").file());
-  std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_read |
-                                               std::filesystem::perms::owner_exec);
-  FakePort port;
-  run_converter(wpd2txt_spec(), current_input(dir, "a.wpd"), port);
-  EXPECT_EQ(port.messages.size(), 1u);
+  testing::write_file(dir.file("a.wpd.txt"), "earlier");
+  std::filesystem::permissions(
+      dir.path(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec |
+                      std::filesystem::perms::others_read | std::filesystem::perms::others_exec);
+  testing::ChildResult child =
+      convert_in_child(dir, "Unable to open files.", {.unprivileged = true});
+  if (child.exit_status == testing::kLimitsRefused) GTEST_SKIP() << "cannot become nobody";
+  EXPECT_EQ(child.exit_status, 0) << "not reported as an open failure";
+  EXPECT_EQ(testing::read_file(dir.file("a.wpd.txt")), "earlier");
+  EXPECT_EQ(testing::list_folder(dir.path()), (std::vector<std::string>{"a.wpd", "a.wpd.txt"}));
 }
 
 TEST(RunConverter, DiskFullDiscardsThePartialOutput) {
@@ -215,19 +230,9 @@ TEST(RunConverter, DiskFullDiscardsThePartialOutput) {
   std::string big = examples::WpdBuilder().text(std::string(300000, 'w')).file();
   testing::write_file(dir.file("a.wpd"), big);
   testing::write_file(dir.file("a.wpd.txt"), "earlier");
-  pid_t child = ::fork();
-  if (child == 0) {
-    ::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit limit = {100000, 100000};
-    ::setrlimit(RLIMIT_FSIZE, &limit);
-    FakePort port;
-    run_converter(wpd2txt_spec(), current_input(dir, "a.wpd"), port);
-    bool reported = port.messages.size() == 1 && port.messages[0].text == "Unable to write files.";
-    ::_exit(reported ? 0 : 1);
-  }
-  int status = 0;
-  ::waitpid(child, &status, 0);
-  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  testing::ChildResult child =
+      convert_in_child(dir, "Unable to write files.", {.file_size = 100000});
+  EXPECT_EQ(child.exit_status, 0) << "not reported as a write failure";
   EXPECT_EQ(testing::read_file(dir.file("a.wpd.txt")), "earlier");
   EXPECT_EQ(testing::list_folder(dir.path()), (std::vector<std::string>{"a.wpd", "a.wpd.txt"}));
 }

@@ -15,34 +15,8 @@ namespace {
 using testing::FakePort;
 using testing::TempDir;
 
-struct Member {
-  std::string name;
-  std::string bytes;
-  bool stored;
-  bool operator==(const Member&) const = default;
-};
-
-// Every member of the archive, in the order stored.
-std::vector<Member> members_of(const std::string& path) {
-  std::vector<Member> members;
-  int error = 0;
-  zip_t* archive = zip_open(path.c_str(), ZIP_RDONLY, &error);
-  if (archive == nullptr) {
-    ADD_FAILURE() << path << " does not open as a ZIP archive";
-    return members;
-  }
-  for (zip_int64_t i = 0; i < zip_get_num_entries(archive, 0); ++i) {
-    zip_stat_t info;
-    zip_stat_index(archive, i, 0, &info);
-    std::string bytes(info.size, '\0');
-    zip_file_t* file = zip_fopen_index(archive, i, 0);
-    EXPECT_EQ(zip_fread(file, bytes.data(), info.size), static_cast<zip_int64_t>(info.size));
-    zip_fclose(file);
-    members.push_back({info.name, bytes, info.comp_method == ZIP_CM_STORE});
-  }
-  zip_discard(archive);
-  return members;
-}
+using testing::Member;
+using testing::members_of;
 
 std::vector<std::string> names_of(const std::vector<Member>& members) {
   std::vector<std::string> names;
@@ -154,6 +128,59 @@ TEST(Packer, LeavesAnythingButAZipArchiveUntouched) {
   EXPECT_EQ(
       testing::list_folder(dir.path()),
       (std::vector<std::string>{"content.xml", "empty.sxw", "folder.sxw", "pipe.sxw", "text.sxw"}));
+}
+
+TEST(Packer, ArchiveNameAtTheFileSystemLimitIsPacked) {
+  // libzip's own temporary name is the archive's plus seven characters, which did not fit
+  // beside a name of 249 to 255 bytes.
+  TempDir dir;
+  testing::write_file(dir.file("content.xml"), "content");
+  std::string name = std::string(251, 'a') + ".sxw";
+  ASSERT_TRUE(sxw::pack(dir.file(name), dir.file("content.xml")));
+  EXPECT_EQ(members_of(dir.file(name)).size(), 3u);
+  ASSERT_TRUE(sxw::pack(dir.file(name), dir.file("content.xml")));  // and updated
+  EXPECT_EQ(testing::list_folder(dir.path()), (std::vector<std::string>{name, "content.xml"}));
+}
+
+TEST(Packer, UpdatedArchiveKeepsItsPermissions) {
+  TempDir dir;
+  testing::write_file(dir.file("content.xml"), "content");
+  make_archive(dir.file("a.sxw"), {{"styles.xml", "<styles/>", false}});
+  std::filesystem::permissions(dir.file("a.sxw"), std::filesystem::perms::owner_read |
+                                                      std::filesystem::perms::owner_write |
+                                                      std::filesystem::perms::group_read);
+  ASSERT_TRUE(sxw::pack(dir.file("a.sxw"), dir.file("content.xml")));
+  EXPECT_EQ(std::filesystem::status(dir.file("a.sxw")).permissions(),
+            std::filesystem::perms::owner_read | std::filesystem::perms::owner_write |
+                std::filesystem::perms::group_read);
+}
+
+// Bytes that no compression shrinks.
+std::string noise(std::size_t size, std::uint32_t key) {
+  std::string bytes(size, '\0');
+  for (char& c : bytes) {
+    key = key * 1103515245u + 12345u;
+    c = static_cast<char>(key >> 24);
+  }
+  return bytes;
+}
+
+TEST(Packer, DiskFullLeavesTheOldArchiveAndNoTemporaryFile) {
+  // Under a 100,000-byte file-size limit the old archive (90,000 bytes) can still be copied,
+  // but the new one, with 50,000 more bytes of content, cannot be written.
+  TempDir dir;
+  testing::write_file(dir.file("content.xml"), noise(50000, 1));
+  make_archive(dir.file("a.sxw"), {{"mimetype", "application/vnd.sun.xml.writer", false},
+                                   {"content.xml", "old content", false},
+                                   {"pictures/p.bin", noise(90000, 2), false}});
+  std::string before = testing::read_file(dir.file("a.sxw"));
+  ASSERT_LT(before.size(), 100000u);
+  testing::ChildResult child = testing::run_in_child(
+      [&] { return sxw::pack(dir.file("a.sxw"), dir.file("content.xml")) ? 1 : 0; },
+      {.file_size = 100000});
+  EXPECT_EQ(child.exit_status, 0) << "the packer reported success";
+  EXPECT_EQ(testing::read_file(dir.file("a.sxw")), before);
+  EXPECT_EQ(testing::list_folder(dir.path()), (std::vector<std::string>{"a.sxw", "content.xml"}));
 }
 
 class SxwConversion : public ::testing::Test {

@@ -1,13 +1,19 @@
 #include "test_support.h"
 
+#include <grp.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
+#include <zip.h>
 
 #include <algorithm>
+#include <csignal>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
 
+#include "cli/cli.h"
 #include "convert/registry.h"
 #include "output/skeleton.h"
 
@@ -95,5 +101,108 @@ std::vector<std::string> list_folder(const std::filesystem::path& folder) {
   std::sort(names.begin(), names.end());
   return names;
 }
+
+std::vector<Member> members_of(const std::string& path) {
+  std::vector<Member> members;
+  int error = 0;
+  zip_t* archive = zip_open(path.c_str(), ZIP_RDONLY, &error);
+  if (archive == nullptr) {
+    ADD_FAILURE() << path << " does not open as a ZIP archive";
+    return members;
+  }
+  for (zip_int64_t i = 0; i < zip_get_num_entries(archive, 0); ++i) {
+    zip_stat_t info;
+    zip_stat_index(archive, static_cast<zip_uint64_t>(i), 0, &info);
+    std::string bytes(info.size, '\0');
+    zip_file_t* file = zip_fopen_index(archive, static_cast<zip_uint64_t>(i), 0);
+    EXPECT_EQ(zip_fread(file, bytes.data(), info.size), static_cast<zip_int64_t>(info.size));
+    zip_fclose(file);
+    members.push_back({info.name, bytes, info.comp_method == ZIP_CM_STORE});
+  }
+  zip_discard(archive);
+  return members;
+}
+
+std::string content_of(const std::string& archive_path) {
+  for (const Member& member : members_of(archive_path)) {
+    if (member.name == "content.xml") return member.bytes;
+  }
+  return {};
+}
+
+namespace {
+
+std::string drain(std::FILE* file) {
+  std::rewind(file);
+  std::string text;
+  for (int c = std::fgetc(file); c != EOF; c = std::fgetc(file))
+    text.push_back(static_cast<char>(c));
+  std::fclose(file);
+  return text;
+}
+
+}  // namespace
+
+CliRun run_cli_here(std::vector<std::string> args) {
+  args.insert(args.begin(), "quorrel-cli");
+  std::vector<const char*> argv;
+  for (const std::string& arg : args) argv.push_back(arg.c_str());
+  std::FILE* out = std::tmpfile();
+  std::FILE* err = std::tmpfile();
+  int status = run_cli(static_cast<int>(argv.size()), argv.data(), out, err);
+  return {status, drain(out), drain(err)};
+}
+
+namespace {
+
+// In the child: false when a limit could not be set.
+bool take_on(const ChildLimits& limits) {
+  if (limits.file_size != 0) {
+    ::signal(SIGXFSZ, SIG_IGN);  // a write past the limit fails with EFBIG instead
+    struct rlimit limit = {limits.file_size, limits.file_size};
+    if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) return false;
+  }
+  if (limits.unprivileged && ::geteuid() == 0) {
+    constexpr uid_t kNobody = 65534;
+    if (::setgroups(0, nullptr) != 0 || ::setgid(kNobody) != 0 || ::setuid(kNobody) != 0) {
+      return false;
+    }
+  }
+  return true;
+}
+
+ChildResult wait_for(pid_t child) {
+  ChildResult result;
+  int status = 0;
+  struct rusage usage = {};
+  if (::wait4(child, &status, 0, &usage) != child) return result;
+  if (WIFEXITED(status)) result.exit_status = WEXITSTATUS(status);
+  if (WIFSIGNALED(status)) result.signal = WTERMSIG(status);
+  result.max_rss_kb = usage.ru_maxrss;
+  return result;
+}
+
+}  // namespace
+
+ChildResult run_in_child(const std::function<int()>& body, ChildLimits limits) {
+  pid_t child = ::fork();
+  if (child == 0) ::_exit(take_on(limits) ? body() : kLimitsRefused);
+  return child < 0 ? ChildResult{} : wait_for(child);
+}
+
+ChildResult run_program(const std::vector<std::string>& args, ChildLimits limits) {
+  std::vector<char*> argv;
+  for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
+  argv.push_back(nullptr);
+  pid_t child = ::fork();
+  if (child == 0) {
+    if (!take_on(limits)) ::_exit(kLimitsRefused);
+    ::execvp(argv[0], argv.data());
+    ::_exit(127);
+  }
+  return child < 0 ? ChildResult{} : wait_for(child);
+}
+
+std::string cli_program() { return QUORREL_CLI_PROGRAM; }
 
 }  // namespace quorrel::testing

@@ -1,7 +1,9 @@
 // Shared helpers for the tests: a fake dialog, a scratch folder, byte strings.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <initializer_list>
 #include <map>
 #include <optional>
@@ -109,5 +111,46 @@ std::string corpus_file(const std::string& name);
 std::string golden_file(const std::string& name);
 // Names in the folder, sorted.
 std::vector<std::string> list_folder(const std::filesystem::path& folder);
+
+// One member of a ZIP archive.
+struct Member {
+  std::string name;
+  std::string bytes;
+  bool stored;
+  bool operator==(const Member&) const = default;
+};
+// Every member of the archive, in the order stored; a test failure when it is no archive.
+std::vector<Member> members_of(const std::string& path);
+// The bytes of the member content.xml, or "" when there is none.
+std::string content_of(const std::string& archive_path);
+
+// The command line run in this process, with its standard output and error.
+struct CliRun {
+  int status;
+  std::string out, err;
+};
+CliRun run_cli_here(std::vector<std::string> args);
+
+// What a child process runs under.
+struct ChildLimits {
+  std::uint64_t file_size = 0;  // RLIMIT_FSIZE when not 0: writes beyond fail as on a full disk
+  bool unprivileged = false;    // drops root to the user nobody, so that permissions apply
+};
+
+struct ChildResult {
+  int exit_status = -1;  // -1 when the child did not exit on its own
+  int signal = 0;        // the signal that ended it
+  long max_rss_kb = 0;   // its peak resident memory
+};
+
+// The exit status a child gives when it could not take on the limits asked for.
+inline constexpr int kLimitsRefused = 125;
+
+// Runs `body` in a forked child under `limits`; its return value is the child's exit status.
+ChildResult run_in_child(const std::function<int()>& body, ChildLimits limits = {});
+// Runs a program with these arguments (no shell, so no name needs quoting) and waits for it.
+ChildResult run_program(const std::vector<std::string>& args, ChildLimits limits = {});
+// The command-line program of this build.
+std::string cli_program();
 
 }  // namespace quorrel::testing

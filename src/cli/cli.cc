@@ -127,6 +127,12 @@ int run_cli(int argc, const char* const* argv, std::FILE* out, std::FILE* err) {
       batch.filepath = file.substr(0, slash);
       batch.filelist = file.substr(slash + 1);
     }
+    // A path ending in a separator names a folder: an empty list would convert nothing and
+    // report nothing.
+    if (batch.filelist.empty()) {
+      port.message_box(kUnableToOpenFiles, kFileIoErrorCaption);
+      continue;
+    }
     batch.filelist += "\r\n";
     batch.fileflag = 1;
     DlgConvertSelected(batch, port);

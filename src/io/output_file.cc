@@ -34,6 +34,8 @@ bool OutputFile::create(const std::string& final_path) {
   if (name_max < 0) name_max = NAME_MAX;
   std::string base = base_of(final_path);
   if (base.empty() || base.size() > static_cast<std::size_t>(name_max)) return false;
+  // A path the system cannot take would only fail at the rename, after the whole conversion.
+  if (final_path.size() >= PATH_MAX) return false;
   // An existing directory under the final name could never be replaced by the output.
   struct stat info;
   if (::stat(final_path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) return false;

@@ -19,7 +19,8 @@ class OutputFile {
   ~OutputFile();
 
   // Creates the temporary file beside `final_path`. False when the folder is not writable or
-  // the final name cannot exist on this file system (too long).
+  // the final name or path cannot exist on this file system (too long), or when the temporary
+  // file's path (the folder and 23 characters) is too long.
   bool create(const std::string& final_path);
   Sink& sink() { return *sink_; }
   // Closes and renames over the final name; false on any failure, which leaves the

@@ -88,8 +88,13 @@ void run_converter(const ConverterSpec& converter, const BatchState& batch, Port
 
 MemoryConversion convert_memory(const ConverterSpec& converter, std::string_view input,
                                 std::string_view title) {
-  MemoryConversion result;
   ByteSource in = ByteSource::from_memory(input);
+  return convert_source(converter, in, title);
+}
+
+MemoryConversion convert_source(const ConverterSpec& converter, ByteSource& in,
+                                std::string_view title) {
+  MemoryConversion result;
   if (!pass_prefix(converter.prefix, in)) {
     result.status = ConvertStatus::prefix_mismatch;
     return result;

@@ -36,5 +36,8 @@ struct MemoryConversion {
 // The same conversion on bytes in memory, without files or messages.
 MemoryConversion convert_memory(const ConverterSpec& converter, std::string_view input,
                                 std::string_view title);
+// The same on any source, from its current position.
+MemoryConversion convert_source(const ConverterSpec& converter, ByteSource& in,
+                                std::string_view title);
 
 }  // namespace quorrel

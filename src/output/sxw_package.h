@@ -12,9 +12,10 @@ namespace quorrel::sxw {
 // recognises its type by the member "mimetype" (stored, and first in a new archive); both are
 // added when missing.
 //
-// The archive is replaced only once it is complete (libzip writes a temporary file beside it
-// and renames it). False, with the path left as it was, when the archive cannot be written or
-// the path holds anything but a ZIP archive (an empty file included).
+// The archive is replaced only once it is complete: it is built under a temporary name beside
+// it that starts with kTemporaryPrefix (io/output_file.h), and renamed. False, with the path
+// left as it was, when the archive cannot be written or the path holds anything but a ZIP
+// archive (an empty file included).
 bool pack(const std::string& archive_path, const std::string& content_path);
 
 }  // namespace quorrel::sxw

@@ -1,0 +1,79 @@
+// Peak memory of whole conversions, measured on the command-line program in a child process:
+// it must not grow with the input. Not run under the sanitizers, whose own memory would count.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include "convert/registry.h"
+#include "example_documents.h"
+#include "output/skeleton.h"
+#include "test_support.h"
+
+namespace quorrel {
+namespace {
+
+using testing::TempDir;
+
+// Buffers of a few hundred KiB and a held line of at most 4 MiB, with room for the C++ runtime.
+constexpr long kPeakLimitKb = 32 * 1024;
+
+std::string frame_of(OutputKind kind, FormatCode format, const std::string& name) {
+  const ConverterSpec& converter = converter_for(kind, format);
+  std::string empty = converter.prefix == PrefixRule::none ? "" : examples::wpd_prefix();
+  return convert_memory(converter, empty, name).output;
+}
+
+TEST(ConstantMemory, FiveGibibytesOfSparseInput) {
+  // All zero bytes, which every converter drops: only the frame is written.
+  TempDir dir;
+  std::string input = dir.file("sparse.bin");
+  int fd = ::open(input.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  ASSERT_GE(fd, 0);
+  ASSERT_EQ(::ftruncate(fd, off_t{5} << 30), 0);
+  ::close(fd);
+  testing::ChildResult run = testing::run_program({testing::cli_program(), "--html", input});
+  EXPECT_EQ(run.exit_status, 0);
+  EXPECT_LT(run.max_rss_kb, kPeakLimitKb);
+  EXPECT_EQ(testing::read_file(input + ".html"),
+            frame_of(OutputKind::html, TYPE_UNKNOWN, "sparse.bin"));
+}
+
+TEST(ConstantMemory, OneLineOfFortyEightMebibytesInEveryHtmlConverter) {
+  // The ancient page holds each line until it ends; past 4 MiB it goes to a temporary file.
+  constexpr std::size_t kLine = 48u << 20;
+  TempDir dir;
+  struct Case {
+    const char* option;
+    FormatCode format;
+  };
+  for (const Case& c : {Case{"--auto", TYPE_UNKNOWN}, Case{"--wp", TYPE_WP},
+                        Case{"--w51", TYPE_W51}, Case{"--wpd", TYPE_WPD}}) {
+    std::string input = dir.file("line.doc");
+    {
+      std::string chunk(1 << 20, 'x');
+      std::string prefix = converter_for(OutputKind::html, c.format).prefix == PrefixRule::none
+                               ? ""
+                               : examples::wpd_prefix();
+      std::FILE* out = std::fopen(input.c_str(), "wb");
+      ASSERT_NE(out, nullptr);
+      std::fwrite(prefix.data(), 1, prefix.size(), out);
+      for (std::size_t written = 0; written < kLine; written += chunk.size()) {
+        std::fwrite(chunk.data(), 1, chunk.size(), out);
+      }
+      ASSERT_EQ(std::fclose(out), 0);
+    }
+    testing::ChildResult run =
+        testing::run_program({testing::cli_program(), c.option, "--html", input});
+    EXPECT_EQ(run.exit_status, 0) << c.option;
+    EXPECT_LT(run.max_rss_kb, kPeakLimitKb) << c.option;
+    // Every character arrives: the page is its frame and the whole line.
+    EXPECT_EQ(std::filesystem::file_size(input + ".html"),
+              frame_of(OutputKind::html, c.format, "line.doc").size() + kLine)
+        << c.option;
+    std::filesystem::remove(input);
+    std::filesystem::remove(input + ".html");
+  }
+}
+
+}  // namespace
+}  // namespace quorrel
