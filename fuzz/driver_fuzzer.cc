@@ -21,6 +21,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <map>
@@ -30,10 +31,10 @@
 #include <string_view>
 #include <vector>
 
+#include "cli/cli_port.h"
 #include "convert/registry.h"
 #include "io/output_file.h"
 #include "output/skeleton.h"
-#include "output/sxw_package.h"
 #include "properties.h"
 #include "recognition/identify.h"
 #include "recognition/prefix.h"
@@ -137,37 +138,67 @@ class Playground {
   fs::path root_;
 };
 
-class FuzzPort final : public quorrel::Port {
+// A FILE that writes into memory.
+class MemoryStream {
  public:
-  explicit FuzzPort(const Options& options) {
-    checked_[quorrel::ID_TXT_CHECK] = options.txt;
-    checked_[quorrel::ID_HTML_CHECK] = options.html;
-    checked_[quorrel::ID_XML_CHECK] = options.sxw;
-    checked_[quorrel::ID_AUTO_RAD] = options.auto_detect;
-    checked_[quorrel::ID_WP_RAD] = options.wp;
-    checked_[quorrel::ID_W51_RAD] = options.w51;
-    checked_[quorrel::ID_WPD_RAD] = options.wpd;
+  MemoryStream() : file_(::open_memstream(&bytes_, &size_)) { require(file_ != nullptr, "stream"); }
+  MemoryStream(const MemoryStream&) = delete;
+  MemoryStream& operator=(const MemoryStream&) = delete;
+  ~MemoryStream() {
+    std::fclose(file_);
+    std::free(bytes_);
   }
-  void set_control_text(int id, std::string_view text) override { texts[id] = text; }
-  std::string control_text(int id, std::size_t max_length) override {
-    return texts[id].substr(0, max_length);
+  std::FILE* file() { return file_; }
+  std::string_view written() {
+    std::fflush(file_);
+    return {bytes_, size_};
   }
-  bool is_checked(int id) override { return checked_[id]; }
-  void message_box(std::string_view text, std::string_view caption) override {
-    messages.push_back(std::string(text));
-    require(caption == (text == quorrel::kNothingSelected ? quorrel::kNothingSelectedCaption
-                                                          : quorrel::kFileIoErrorCaption),
-            "each message has its caption");
-  }
-  bool pack(const std::string& archive_path, const std::string& content_path) override {
-    return quorrel::sxw::pack(archive_path, content_path);
-  }
-
-  std::map<int, std::string> texts;
-  std::vector<std::string> messages;
 
  private:
-  std::map<int, bool> checked_;
+  char* bytes_ = nullptr;
+  std::size_t size_ = 0;
+  std::FILE* file_;
+};
+
+// The dialog is the command line's port: it keeps the controls' texts and check states, and
+// writes each message box as a line ": caption text", which is read back here. (It serves
+// every operation of the port, so that the fuzzer needs none of its own.)
+class Dialog {
+ public:
+  explicit Dialog(const Options& options) : port_(out_.file(), err_.file()) {
+    port_.set_checked(quorrel::ID_TXT_CHECK, options.txt);
+    port_.set_checked(quorrel::ID_HTML_CHECK, options.html);
+    port_.set_checked(quorrel::ID_XML_CHECK, options.sxw);
+    port_.set_checked(quorrel::ID_AUTO_RAD, options.auto_detect);
+    port_.set_checked(quorrel::ID_WP_RAD, options.wp);
+    port_.set_checked(quorrel::ID_W51_RAD, options.w51);
+    port_.set_checked(quorrel::ID_WPD_RAD, options.wpd);
+  }
+  quorrel::Port& port() { return port_; }
+  std::string to_box() { return port_.control_text(quorrel::ID_TO_TXT, std::string::npos); }
+
+  // The texts of the message boxes shown, each checked for its caption.
+  std::vector<std::string> messages() {
+    const std::string file_error = ": " + std::string(quorrel::kFileIoErrorCaption) + " ";
+    const std::string nothing = ": " + std::string(quorrel::kNothingSelectedCaption) + " ";
+    std::vector<std::string> texts;
+    std::string_view shown = err_.written();
+    for (std::size_t end; (end = shown.find('\n')) != std::string_view::npos;
+         shown.remove_prefix(end + 1)) {
+      std::string_view line = shown.substr(0, end);
+      const std::string& caption = line.starts_with(file_error) ? file_error : nothing;
+      require(line.starts_with(caption), "each message has its caption");
+      texts.emplace_back(line.substr(caption.size()));
+      require((&caption == &nothing) == (texts.back() == quorrel::kNothingSelected),
+              "each message has its caption");
+    }
+    require(shown.empty(), "each message is a whole line");
+    return texts;
+  }
+
+ private:
+  MemoryStream out_, err_;
+  quorrel::CliPort port_;
 };
 
 // The member content.xml of a ZIP archive; nothing when the file is no such archive.
@@ -309,18 +340,17 @@ Expected predict(const std::vector<Record>& records, const Options& options,
   return expected;
 }
 
-void check_against(const Expected& expected, const FuzzPort& port, const fs::path& in,
+void check_against(const Expected& expected, Dialog& dialog, const fs::path& in,
                    const fs::path& work) {
+  std::vector<std::string> messages = dialog.messages();
   auto joined = [](const std::vector<std::string>& texts) {
     std::string all;
     for (const std::string& text : texts) all += "[" + text + "]";
     return all;
   };
-  require(port.messages == expected.messages, "the predicted messages",
-          joined(port.messages) + " instead of " + joined(expected.messages));
-  auto to_box = port.texts.find(quorrel::ID_TO_TXT);
-  require(to_box != port.texts.end() && to_box->second == expected.to_box,
-          "the To box lists every output started");
+  require(messages == expected.messages, "the predicted messages",
+          joined(messages) + " instead of " + joined(expected.messages));
+  require(dialog.to_box() == expected.to_box, "the To box lists every output started");
   for (const auto& [name, bytes] : expected.files) {
     bool there = present(in / name);
     require(there == bytes.has_value(), "an output exactly where predicted");
@@ -433,8 +463,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   batch.filepath = playground.in().string();
   for (const Record& record : records) batch.filelist += record.name + "\r\n";
   batch.fileflag = options.no_list ? 0 : 1;
-  FuzzPort port(options);
-  port.texts[quorrel::ID_TO_TXT] = "earlier";
+  Dialog dialog(options);
+  dialog.port().set_control_text(quorrel::ID_TO_TXT, "earlier");
 
   // Predictions hold when every input stays as made: no name is another's output, no
   // carriage return splits a name in the list, and no name is empty (the list's first line
@@ -456,18 +486,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   {
     InFolder here(playground.work());
-    quorrel::DlgConvertSelected(batch, port);
+    quorrel::DlgConvertSelected(batch, dialog.port());
   }
 
   check_safety(records, created, playground.root());
   if (options.no_list || !any_output || !any_input) {
     // Nothing is converted: the list stays loaded unless there was none.
-    require(port.messages.size() == (options.no_list ? 0u : 1u), "at most one message");
+    require(dialog.messages().size() == (options.no_list ? 0u : 1u), "at most one message");
+    require(options.no_list == (dialog.to_box() == "earlier"), "the To box kept without a list");
     require(folder_names(playground.work()).empty(), "nothing written");
     require(batch.fileflag == (options.no_list ? 0 : 1), "the list is kept");
   } else {
     require(batch.fileflag == 0 && batch.filelist.empty(), "the list is used up");
-    if (expected) check_against(*expected, port, playground.in(), playground.work());
+    if (expected) {
+      check_against(*expected, dialog, playground.in(), playground.work());
+    } else {
+      dialog.messages();  // their captions
+    }
   }
   return 0;
 }
