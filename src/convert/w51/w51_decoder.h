@@ -150,7 +150,8 @@ void decode_bytewise(ByteSource& in, Sink& sink) {
 }
 
 // The same decisions on the input buffer: runs of characters go to the sink in one piece, and
-// a group's inside is passed over up to the next byte equal to its code.
+// a group's inside is passed over up to the next byte equal to its code. `prevdata` is only
+// ever read by a code that ends a group, so only the group bytes keep it.
 template <class Sink>
 void decode(ByteSource& in, Sink& sink) {
   Stream<Sink> stream(sink);
@@ -164,15 +165,13 @@ void decode(ByteSource& in, Sink& sink) {
       if (kind == Kind::character) {
         const std::uint8_t* run_end = skip_printable(p, end);
         emit_characters(sink, p - 1, run_end);
-        stream.prevdata = run_end[-1];
         p = run_end;
       } else if (data >= kGroupThreshold) {
-        stream.escape = data;  // no group is open here, so this byte opens one
-        stream.prevdata = data;
+        stream.escape = data;   // no group is open here, so this byte opens one
+        stream.prevdata = data;  // the number of a group that ends at once
         p = stream.pass_group(p, end);
       } else {
         stream.act(kind, data);
-        stream.prevdata = data;
       }
     }
     in.advance_to(p);
