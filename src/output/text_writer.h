@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <string_view>
 
 #include "output/sink.h"
@@ -44,7 +45,14 @@ class Literal {
 
 class TextWriter {
  public:
-  explicit TextWriter(Sink& sink) : sink_(sink) {}
+  // Bytes held before they go to the sink in one write. A file system spends part of its
+  // time per write call, so a large output written in 256 KiB pieces costs about a tenth
+  // less than in 64 KiB ones; much larger pieces no longer fit the cache beside the input.
+  // On the heap, so that a writer can live on any stack.
+  static constexpr std::size_t kCapacity = 256 * 1024;
+
+  explicit TextWriter(Sink& sink)
+      : sink_(sink), buffer_(std::make_unique_for_overwrite<char[]>(kCapacity)) {}
   TextWriter(const TextWriter&) = delete;
   TextWriter& operator=(const TextWriter&) = delete;
   ~TextWriter() { flush(); }
@@ -72,7 +80,7 @@ class TextWriter {
         return;
       }
     }
-    std::memcpy(buffer_ + used_, data, size);
+    std::memcpy(buffer_.get() + used_, data, size);
     used_ += size;
   }
 
@@ -93,7 +101,7 @@ class TextWriter {
     if (kCapacity - used_ < Literal::kCapacity) flush();
     // The whole padded array, a constant size the compiler copies without a call; only the
     // literal's own bytes count.
-    std::memcpy(buffer_ + used_, literal.padded_bytes(), Literal::kCapacity);
+    std::memcpy(buffer_.get() + used_, literal.padded_bytes(), Literal::kCapacity);
     used_ += literal.size();
   }
 
@@ -108,7 +116,7 @@ class TextWriter {
       std::size_t step = static_cast<std::size_t>(end - begin) < room
                              ? static_cast<std::size_t>(end - begin)
                              : room;
-      map(begin, begin + step, buffer_ + used_);
+      map(begin, begin + step, buffer_.get() + used_);
       used_ += step;
       begin += step;
     }
@@ -119,9 +127,9 @@ class TextWriter {
   // and `commit` keeps what was written there up to `end`. No line feeds.
   char* reserve(std::size_t size) {
     if (kCapacity - used_ < size) flush();
-    return buffer_ + used_;
+    return buffer_.get() + used_;
   }
-  void commit(const char* end) { used_ = static_cast<std::size_t>(end - buffer_); }
+  void commit(const char* end) { used_ = static_cast<std::size_t>(end - buffer_.get()); }
 
   // `count` copies of a byte that is not a line feed (tab runs of blanks).
   void repeat(char c, std::size_t count);
@@ -136,11 +144,10 @@ class TextWriter {
  private:
   void pass_through(const char* data, std::size_t size);
 
-  static constexpr std::size_t kCapacity = 64 * 1024;
   Sink& sink_;
+  std::unique_ptr<char[]> buffer_;
   std::size_t used_ = 0;
   bool failed_ = false;
-  char buffer_[kCapacity];
 };
 
 }  // namespace quorrel
