@@ -3,29 +3,36 @@
 # in a temporary folder. Prints one table of medians and ratios; the last line states the
 # ratio of converting a 1 GiB WordPerfect 6 document to text against copying it with cat.
 # Usage: scripts/bench.sh BUILD_DIR   (a Release build with the tools and quorrel-cli)
+# Settings: RUNS (5), BIG_SIZE (1G), BATCH_FILES (2000), CORPUS (real documents for the peers;
+# default: the shared corpus beside the project, skipped when absent).
 set -euo pipefail
 
 build=${1:?usage: bench.sh BUILD_DIR}
 build=$(cd "$build" && pwd)
+here=$(cd "$(dirname "$0")/.." && pwd)
 cli=$build/src/quorrel-cli
 make_document=$build/tools/quorrel-make-document
-runs=${RUNS:-3}
+runs=${RUNS:-5}
 big_size=${BIG_SIZE:-1G}
 batch_files=${BATCH_FILES:-2000}
+corpus=${CORPUS:-$here/../shared/corpus}
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/quorrel-bench.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 
 now() { date +%s.%N; }
-# Median wall time in seconds of running "$@" $runs times.
+# Median wall time in seconds of running "$@" $runs times. Outputs a run leaves behind are
+# removed between runs, untimed, so that no run pays for deleting the one before.
+clean_up=true
 median_seconds() {
   local times=()
   for _ in $(seq "$runs"); do
     local start end
     start=$(now)
-    "$@" >/dev/null 2>&1
+    "$@" >/dev/null 2>&1 || true
     end=$(now)
     times+=("$(awk -v a="$start" -v b="$end" 'BEGIN { printf "%.6f", b - a }')")
+    $clean_up
   done
   printf '%s\n' "${times[@]}" | sort -g |
     awk '{ t[NR] = $1 } END { printf "%.3f\n", t[int((NR + 1) / 2)] }'
@@ -33,8 +40,10 @@ median_seconds() {
 # Peak resident memory in KiB of one run of "$@".
 peak_kib() { /usr/bin/time -f %M "$@" 2>&1 >/dev/null | tail -n 1; }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.3f", a / b }'; }
-row() { printf '%-46s %12s %12s %10s\n' "$@"; }
+row() { printf '%-52s %12s %12s %10s\n' "$@"; }
+load() { cut -d ' ' -f 1-3 /proc/loadavg; }
 
+echo "Machine: $(nproc) cores; load average (1, 5, 15 min) at start: $(load)"
 echo "Making corpora in $work ..."
 "$make_document" wpd text_heavy "$big_size" 1 "$work/big.wpd"
 mkdir -p "$work/batch"
@@ -43,53 +52,93 @@ for i in $(seq "$batch_files"); do
   format=${formats[$((i % 4))]}
   "$make_document" "$format" text_heavy 20K "$i" "$work/batch/doc$i.$format"
 done
+cat "$work/big.wpd" > /dev/null  # both sides start from the page cache
 
 echo
 row "measure" "median s" "reference s" "ratio"
 row "-------" "--------" "-----------" "-----"
 
+clean_up="rm -f $work/copy"
 copy_time=$(median_seconds sh -c "cat '$work/big.wpd' > '$work/copy'")
-rm -f "$work/copy"
+clean_up="rm -f $work/big.wpd.txt"
 convert_time=$(median_seconds "$cli" --wpd --txt "$work/big.wpd")
+clean_up=true
 row "$big_size wpd to txt, against cat" "$convert_time" "$copy_time" "$(ratio "$convert_time" "$copy_time")"
 
 if [ -x /usr/bin/time ]; then
   rss=$(peak_kib "$cli" --wpd --txt "$work/big.wpd")
+  rm -f "$work/big.wpd.txt"
   row "$big_size wpd to txt, peak memory (MiB)" "$(awk -v k="$rss" 'BEGIN { printf "%.1f", k / 1024 }')" "" ""
 else
   echo "(peak memory not measured: /usr/bin/time is missing; apt-get install time)"
 fi
 
-batch_time=$(median_seconds sh -c "cd '$work/batch' && '$cli' --txt --html --sxw *.wpd *.w51 *.wp *.any")
-files_per_second=$(awk -v n="$batch_files" -v t="$batch_time" 'BEGIN { printf "%.0f", n / t }')
-row "batch: $batch_files files x 3 outputs" "$batch_time" "" ""
-row "batch: input files per second" "$files_per_second" "" ""
+# Text and HTML for every file; the mix of generations is a quarter each. Every run starts
+# without outputs: replacing an existing file by rename makes ext4 flush the new one first
+# (auto_da_alloc), a few milliseconds a file that a fresh conversion does not pay.
+clean_up="rm -f $work/batch/*.txt $work/batch/*.html $work/batch/content.xml"
+batch_time=$(median_seconds sh -c "cd '$work/batch' && '$cli' --txt --html *.wpd *.w51 *.wp *.any")
+row "batch: $batch_files files x txt, html" "$batch_time" "" ""
+row "batch: input files per second" "$(awk -v n="$batch_files" -v t="$batch_time" 'BEGIN { printf "%.0f", n / t }')" "" ""
+# With SXW too; as long as packing is not built, an SXW output is content.xml alone, one
+# file that each SXW conversion replaces.
+sxw_time=$(median_seconds sh -c "cd '$work/batch' && '$cli' --txt --html --sxw *.wpd *.w51 *.wp *.any")
+clean_up=true
+row "batch: $batch_files files x txt, html, sxw" "$sxw_time" "" ""
+row "batch with sxw: input files per second" "$(awk -v n="$batch_files" -v t="$sxw_time" 'BEGIN { printf "%.0f", n / t }')" "" ""
 
-# Peers, side by side when installed; nothing is installed here.
-if command -v wpd2text >/dev/null 2>&1; then
-  peer_file=$(median_seconds sh -c "wpd2text '$work/big.wpd' > '$work/peer.txt'")
-  row "peer wpd2text, $big_size wpd file" "$peer_file" "$convert_time" "$(ratio "$convert_time" "$peer_file")"
-  peer_batch=$(median_seconds sh -c "for f in '$work'/batch/*.wpd; do wpd2text \"\$f\" > /dev/null; done")
-  ours_batch=$(median_seconds sh -c "cd '$work/batch' && '$cli' --txt *.wpd")
-  row "peer wpd2text, batch of wpd files" "$peer_batch" "$ours_batch" "$(ratio "$ours_batch" "$peer_batch")"
-else
-  echo "(peer wpd2text skipped: not installed; Debian package libwpd-tools)"
+# Peers, side by side when installed; nothing is installed here. libwpd reads real documents
+# only (it wants the index packets that the generated ones leave out), so the peers run on
+# the real WordPerfect 6-9 documents of the corpus that they can read.
+peer_files=()
+if [ -d "$corpus" ] && command -v wpd2text >/dev/null 2>&1; then
+  "$make_document" wpd text_heavy 20K 1 "$work/probe.wpd"
+  if ! wpd2text "$work/probe.wpd" >/dev/null 2>&1; then
+    echo "(wpd2text cannot read the generated documents; the peers run on real documents)"
+  fi
+  mkdir -p "$work/real"
+  for file in "$corpus"/*.wpd "$corpus"/*.wpt; do
+    [ -f "$file" ] || continue
+    if wpd2text "$file" >/dev/null 2>&1; then
+      cp "$file" "$work/real/" && peer_files+=("$work/real/$(basename "$file")")
+    fi
+  done
 fi
-if command -v soffice >/dev/null 2>&1; then
+if ! command -v wpd2text >/dev/null 2>&1; then
+  echo "(peer wpd2text skipped: not installed; Debian package libwpd-tools)"
+elif [ "${#peer_files[@]}" -eq 0 ]; then
+  echo "(peer wpd2text skipped: no real WordPerfect 6-9 documents in $corpus)"
+else
+  n=${#peer_files[@]}
+  largest=$(ls -S "${peer_files[@]}" | head -n 1)
+  peer_file=$(median_seconds sh -c "wpd2text '$largest' > '$work/peer.txt'")
+  clean_up="rm -f $largest.txt"
+  ours_file=$(median_seconds "$cli" --wpd --txt "$largest")
+  clean_up=true
+  row "peer wpd2text, largest real file ($(($(stat -c %s "$largest") / 1024)) KiB)" "$ours_file" "$peer_file" "$(ratio "$ours_file" "$peer_file")"
+  peer_batch=$(median_seconds sh -c "for f in $work/real/*; do wpd2text \"\$f\" > /dev/null; done")
+  ours_each=$(median_seconds sh -c "for f in $work/real/*; do '$cli' --wpd --txt \"\$f\"; done")
+  row "peer wpd2text, $n real files, a process each" "$ours_each" "$peer_batch" "$(ratio "$ours_each" "$peer_batch")"
+  ours_batch=$(median_seconds "$cli" --wpd --txt "${peer_files[@]}")
+  row "  the same, quorrel-cli with all files at once" "$ours_batch" "$peer_batch" "$(ratio "$ours_batch" "$peer_batch")"
+fi
+if ! command -v soffice >/dev/null 2>&1; then
+  echo "(peer soffice skipped: not installed; Debian package libreoffice-writer-nogui)"
+elif [ "${#peer_files[@]}" -eq 0 ]; then
+  echo "(peer soffice skipped: no real documents that libwpd reads)"
+else
   mkdir -p "$work/soffice"
-  sample=$(ls "$work"/batch/*.wpd | head -n 20)
   profile="-env:UserInstallation=file://$work/profile"
-  # shellcheck disable=SC2086
+  soffice "$profile" --headless --terminate_after_init >/dev/null 2>&1 || true  # first start
   saved_runs=$runs
   runs=1  # one start of the office suite takes seconds
-  peer_batch=$(median_seconds soffice "$profile" --headless --convert-to txt --outdir "$work/soffice" $sample)
+  peer_batch=$(median_seconds soffice "$profile" --headless --convert-to txt --outdir "$work/soffice" "${peer_files[@]}")
   runs=$saved_runs
-  # shellcheck disable=SC2086
-  ours_batch=$(median_seconds "$cli" --txt $sample)
-  row "peer soffice, 20 wpd files to txt" "$peer_batch" "$ours_batch" "$(ratio "$ours_batch" "$peer_batch")"
-else
-  echo "(peer soffice skipped: not installed; Debian package libreoffice-writer-nogui)"
+  converted=$(find "$work/soffice" -type f | wc -l)
+  ours_batch=$(median_seconds "$cli" --wpd --txt "${peer_files[@]}")
+  row "peer soffice, ${#peer_files[@]} real files in one call ($converted written)" "$ours_batch" "$peer_batch" "$(ratio "$ours_batch" "$peer_batch")"
 fi
 
 echo
+echo "Load average at the end: $(load). Figures vary between machines and with their load."
 echo "$big_size WordPerfect 6 document to text, quorrel-cli against cat: ratio $(ratio "$convert_time" "$copy_time")"

@@ -1,10 +1,15 @@
 // The decoders' bulk scanning must give exactly the events of examining one byte at a time,
-// also where runs and groups straddle the input buffer's refills.
+// also where runs and groups straddle the input buffer's refills; and every converter must
+// write the same bytes whatever the size of the input buffer.
 #include <fcntl.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
+#include "convert/plain/plain_decoder.h"
+#include "convert/registry.h"
+#include "convert/w51/w51_decoder.h"
+#include "convert/wp/wp_decoder.h"
 #include "convert/wpd/wpd_decoder.h"
 #include "random_documents.h"
 #include "recognition/identify.h"
@@ -14,61 +19,187 @@
 namespace quorrel {
 namespace {
 
-// Writes every event as text, so that two event streams compare as strings.
-struct RecordingSink {
+// Sinks that write every event as text, so that two event streams compare as strings. Runs
+// of characters are logged like single characters: only the events themselves must agree.
+struct Recorder {
   std::string log;
   void character(int c) { log.push_back(static_cast<char>(c)); }
-  void space_code() { log += "{space}"; }
+  void characters(const std::uint8_t* begin, const std::uint8_t* end) { log.append(begin, end); }
   void tab() { log += "{tab}"; }
+  void event(const char* name, int number) {
+    log += "{" + std::string(name) + " " + std::to_string(number) + "}";
+  }
+};
+
+template <bool kEarly>
+struct PlainRecorder : Recorder {
+  static constexpr bool kLineEndsEarly = kEarly;
+  void line_feed() { log += "{lf}"; }
+};
+
+template <bool kEarly>
+struct WpRecorder : Recorder {
+  static constexpr bool kLineEndsEarly = kEarly;
+  void carriage_return() { log += "{cr}"; }
+  void line_feed() { log += "{lf}"; }
+  void centre() { log += "{centre}"; }
+  void bold_on() { log += "{bold on}"; }
+  void bold_off() { log += "{bold off}"; }
+};
+
+struct W51Recorder : Recorder {
+  void line_break() { log += "{line}"; }
+  void paragraph_break() { log += "{paragraph}"; }
+  void attribute_on(int n) { event("on", n); }
+  void attribute_off(int n) { event("off", n); }
+};
+
+struct WpdRecorder : Recorder {
+  void space_code() { log += "{space}"; }
   void soft_return() { log += "{soft}"; }
   void hard_return() { log += "{hard}"; }
   void centre() { log += "{centre}"; }
   void rule() { log += "{rule}"; }
-  void attribute_on(int n) { log += "{on " + std::to_string(n) + "}"; }
-  void attribute_off(int n) { log += "{off " + std::to_string(n) + "}"; }
+  void attribute_on(int n) { event("on", n); }
+  void attribute_off(int n) { event("off", n); }
 };
 
-template <bool kBulk>
-std::string wpd_events(ByteSource in) {
-  check_and_skip_prefix(in);
-  RecordingSink sink;
-  if constexpr (kBulk) {
-    wpd::decode(in, sink);
-  } else {
-    wpd::decode_bytewise(in, sink);
+// One document, readable from memory or from a file through a buffer of any size.
+class Document {
+ public:
+  explicit Document(std::string bytes) : bytes_(std::move(bytes)) {
+    testing::write_file(dir_.file("doc"), bytes_);
   }
+  Document(const Document&) = delete;
+  Document& operator=(const Document&) = delete;
+  ~Document() {
+    for (int fd : fds_) ::close(fd);
+  }
+
+  ByteSource memory() const { return ByteSource::from_memory(bytes_); }
+  // Small buffers put refills inside runs, groups and look-aheads.
+  ByteSource file(std::size_t buffer) {
+    int fd = ::open(dir_.file("doc").c_str(), O_RDONLY);
+    EXPECT_GE(fd, 0);
+    fds_.push_back(fd);
+    return ByteSource::from_fd(fd, buffer);
+  }
+
+ private:
+  testing::TempDir dir_;
+  std::string bytes_;
+  std::vector<int> fds_;
+};
+
+// Decodes with `decode` into a fresh `Sink` and returns the log; WordPerfect 5.1 and 6-9
+// documents first lose their prefix, as in the converters.
+template <class Sink, class Decode>
+std::string events(ByteSource in, FormatCode format, Decode decode) {
+  if (format == TYPE_W51 || format == TYPE_WPD) check_and_skip_prefix(in);
+  Sink sink;
+  decode(in, sink);
   return sink.log;
 }
 
+// The bulk loop against the byte loop, from memory and through each buffer size.
+template <class Sink, class Bulk, class Bytewise>
+void expect_same_events(FormatCode format, Document& document,
+                        std::initializer_list<std::size_t> buffers, Bulk bulk,
+                        Bytewise bytewise) {
+  std::string reference = events<Sink>(document.memory(), format, bytewise);
+  EXPECT_FALSE(reference.empty());
+  EXPECT_EQ(events<Sink>(document.memory(), format, bulk), reference);
+  for (std::size_t buffer : buffers) {
+    EXPECT_EQ(events<Sink>(document.file(buffer), format, bulk), reference)
+        << "buffer " << buffer;
+  }
+}
+
+// The same on random documents of the shape under test.
+template <class Sink, class Bulk, class Bytewise>
+void expect_same_events(FormatCode format, examples::Shape shape, Bulk bulk, Bytewise bytewise) {
+  for (std::uint32_t key = 1; key <= 3; ++key) {
+    SCOPED_TRACE("key " + std::to_string(key));
+    Document document(examples::random_document(format, 20000, key, shape));
+    expect_same_events<Sink>(format, document, {1, 2, 7, 64}, bulk, bytewise);
+  }
+}
+
+// Each generation's two loops.
+constexpr auto kPlainBulk = [](ByteSource& in, auto& sink) { plain::decode(in, sink); };
+constexpr auto kPlainBytewise = [](ByteSource& in, auto& sink) {
+  plain::decode_bytewise(in, sink);
+};
+constexpr auto kWpBulk = [](ByteSource& in, auto& sink) { wp::decode(in, sink); };
+constexpr auto kWpBytewise = [](ByteSource& in, auto& sink) { wp::decode_bytewise(in, sink); };
+constexpr auto kW51Bulk = [](ByteSource& in, auto& sink) { w51::decode(in, sink); };
+constexpr auto kW51Bytewise = [](ByteSource& in, auto& sink) { w51::decode_bytewise(in, sink); };
+constexpr auto kWpdBulk = [](ByteSource& in, auto& sink) { wpd::decode(in, sink); };
+constexpr auto kWpdBytewise = [](ByteSource& in, auto& sink) { wpd::decode_bytewise(in, sink); };
+
 class FastPath : public ::testing::TestWithParam<examples::Shape> {};
 
+// Both look-ahead flavours where the generation has them.
+TEST_P(FastPath, PlainEventsMatchTheByteLoop) {
+  expect_same_events<PlainRecorder<true>>(TYPE_UNKNOWN, GetParam(), kPlainBulk, kPlainBytewise);
+  expect_same_events<PlainRecorder<false>>(TYPE_UNKNOWN, GetParam(), kPlainBulk, kPlainBytewise);
+}
+
+TEST_P(FastPath, AncientEventsMatchTheByteLoop) {
+  expect_same_events<WpRecorder<true>>(TYPE_WP, GetParam(), kWpBulk, kWpBytewise);
+  expect_same_events<WpRecorder<false>>(TYPE_WP, GetParam(), kWpBulk, kWpBytewise);
+}
+
+TEST_P(FastPath, W51EventsMatchTheByteLoop) {
+  expect_same_events<W51Recorder>(TYPE_W51, GetParam(), kW51Bulk, kW51Bytewise);
+}
+
 TEST_P(FastPath, WpdEventsMatchTheByteLoop) {
-  testing::TempDir dir;
-  for (std::uint32_t key = 1; key <= 4; ++key) {
-    std::string document = examples::random_document(TYPE_WPD, 20000, key, GetParam());
-    std::string reference = wpd_events<false>(ByteSource::from_memory(document));
-    EXPECT_EQ(wpd_events<true>(ByteSource::from_memory(document)), reference);
-    // Small buffers put refills inside runs, groups and the 18-byte drop.
-    testing::write_file(dir.file("doc"), document);
-    for (std::size_t buffer : {1u, 7u, 64u}) {
-      int fd = ::open(dir.file("doc").c_str(), O_RDONLY);
-      EXPECT_EQ(wpd_events<true>(ByteSource::from_fd(fd, buffer)), reference) << buffer;
-      ::close(fd);
+  expect_same_events<WpdRecorder>(TYPE_WPD, GetParam(), kWpdBulk, kWpdBytewise);
+}
+
+// What a converter writes when its input arrives through `in`.
+std::string output(const ConverterSpec& converter, ByteSource in) {
+  if (converter.prefix != PrefixRule::none) {
+    EXPECT_TRUE(check_and_skip_prefix(in).matched);
+  }
+  std::string stored;
+  StringSink sink(stored);
+  TextWriter out(sink);
+  converter.body(in, out, DocumentInfo{"t"});
+  out.flush();
+  return stored;
+}
+
+// With one byte per refill every run reaches a sink one character at a time; from memory it
+// arrives whole. The sinks' bulk writers must not tell the difference.
+void expect_same_output_through_every_buffer(FormatCode format, Document& document,
+                                             std::initializer_list<std::size_t> buffers) {
+  for (OutputKind kind : {OutputKind::text, OutputKind::html, OutputKind::sxw}) {
+    const ConverterSpec& converter = converter_for(kind, format);
+    if (converter.body == nullptr) continue;
+    std::string whole = output(converter, document.memory());
+    for (std::size_t buffer : buffers) {
+      EXPECT_EQ(output(converter, document.file(buffer)), whole)
+          << converter.name << ", buffer " << buffer;
     }
   }
 }
 
-TEST_P(FastPath, IdentificationMatchesAcrossRefills) {
-  testing::TempDir dir;
+TEST_P(FastPath, EveryConverterWritesTheSameBytesThroughAnyBuffer) {
   for (FormatCode format : {TYPE_UNKNOWN, TYPE_WP, TYPE_W51, TYPE_WPD}) {
-    std::string document = examples::random_document(format, 5000, 9, GetParam());
-    ByteSource whole = ByteSource::from_memory(document);
+    Document document(examples::random_document(format, 20000, 5, GetParam()));
+    expect_same_output_through_every_buffer(format, document, {1, 7, 4099});
+  }
+}
+
+TEST_P(FastPath, IdentificationMatchesAcrossRefills) {
+  for (FormatCode format : {TYPE_UNKNOWN, TYPE_WP, TYPE_W51, TYPE_WPD}) {
+    Document document(examples::random_document(format, 5000, 9, GetParam()));
+    ByteSource whole = document.memory();
     FormatCode expected = identify(whole);
-    testing::write_file(dir.file("doc"), document);
-    int fd = ::open(dir.file("doc").c_str(), O_RDONLY);
-    ByteSource pieces = ByteSource::from_fd(fd, 5);
+    ByteSource pieces = document.file(5);
     EXPECT_EQ(identify(pieces), expected);
-    ::close(fd);
   }
 }
 
@@ -76,6 +207,62 @@ INSTANTIATE_TEST_SUITE_P(Shapes, FastPath,
                          ::testing::Values(examples::Shape::text_heavy,
                                            examples::Shape::code_heavy,
                                            examples::Shape::worst_case));
+
+// Short documents built around the places a refill can hurt: a tab or carriage return right
+// before a line feed (the text converters' look-ahead), an attribute group whose number and
+// closing code lie on either side of a refill, groups that end at once, and the run dropped
+// after a 208.
+const std::string kPlainEdges =
+    testing::bytes({'a', 9, 10, 'b', 13, 10, 9, 9, 10, 10, 13, 13, 'c'});
+
+struct EdgeCase {
+  FormatCode format;
+  std::string bytes;
+};
+
+std::vector<EdgeCase> edge_cases() {
+  using testing::bytes;
+  return {
+      {TYPE_UNKNOWN, kPlainEdges},
+      {TYPE_WP, bytes({200, 9, 10, 201}) + kPlainEdges + bytes({200, 'h', 192})},
+      {TYPE_W51, examples::document_prefix(TYPE_W51) +
+                     bytes({'x', 195, 12, 195, 'y', 196, 12, 196, 195, 195, 194, 1, 194, 13, 'z',
+                            9, 10, 'w'})},
+      {TYPE_WPD, examples::document_prefix(TYPE_WPD) +
+                     bytes({'x', 242, 12, 242, 'y', 243, 12, 243, 242, 242, 224, 1, 224, 208,
+                            208}) +
+                     std::string(20, 'q') + bytes({204, 'e'})},
+  };
+}
+
+constexpr std::initializer_list<std::size_t> kEveryRefillPoint = {1, 2,  3,  4,  5,  6, 7,
+                                                                   8, 9, 10, 11, 12, 13};
+
+TEST(FastPathEdges, EveryRefillPointGivesTheSameEvents) {
+  std::vector<EdgeCase> cases = edge_cases();
+  Document plain_document(cases[0].bytes), wp_document(cases[1].bytes),
+      w51_document(cases[2].bytes), wpd_document(cases[3].bytes);
+  expect_same_events<PlainRecorder<true>>(TYPE_UNKNOWN, plain_document, kEveryRefillPoint,
+                                          kPlainBulk, kPlainBytewise);
+  expect_same_events<WpRecorder<true>>(TYPE_WP, wp_document, kEveryRefillPoint, kWpBulk,
+                                       kWpBytewise);
+  expect_same_events<W51Recorder>(TYPE_W51, w51_document, kEveryRefillPoint, kW51Bulk,
+                                  kW51Bytewise);
+  expect_same_events<WpdRecorder>(TYPE_WPD, wpd_document, kEveryRefillPoint, kWpdBulk,
+                                  kWpdBytewise);
+}
+
+TEST(FastPathEdges, EveryRefillPointGivesTheSameBytes) {
+  for (const EdgeCase& c : edge_cases()) {
+    Document document(c.bytes);
+    expect_same_output_through_every_buffer(c.format, document, kEveryRefillPoint);
+  }
+  // The look-ahead itself, split everywhere: a tab before a line feed follows the line end.
+  EXPECT_EQ(output(converter_for(OutputKind::text, TYPE_UNKNOWN), Document(kPlainEdges).file(1)),
+            "a\r\n\tb\r\n\t\r\n\t\r\nc");
+  EXPECT_EQ(output(converter_for(OutputKind::text, TYPE_WP), Document(kPlainEdges).file(1)),
+            "a\r\n\tb \t\r\n\t\r\n  c");
+}
 
 }  // namespace
 }  // namespace quorrel

@@ -127,5 +127,77 @@ TEST(SxwContent, EscapesKeepTheApostrophe) {
             "&lt;a &amp; 'b' &quot;c&quot;&gt;");
 }
 
+TEST(Literal, LineFeedsAreStoredAsCrLf) {
+  constexpr Literal kBreak{"\n</text:p>\n<x>"};
+  EXPECT_EQ(kBreak.stored(), "\r\n</text:p>\r\n<x>");
+  EXPECT_EQ(sxw::kParagraphStart.stored(), "\r\n<text:p text:style-name=\"Standard\">");
+}
+
+TEST(Literal, WritesWholeAcrossTheWritersBufferEdge) {
+  // Every position of a literal relative to the end of the writer's buffer.
+  for (std::size_t before = TextWriter::kCapacity - 50; before <= TextWriter::kCapacity + 2;
+       ++before) {
+    std::string page = written([before](TextWriter& out) {
+      out.repeat('x', before);
+      out.write(html::kParagraph);
+      out.write(sxw::kBoldSpanT12);
+    });
+    EXPECT_EQ(page.find_first_not_of('x'), before);
+    EXPECT_EQ(page.substr(before), "\r\n<P><text:span text:style-name=\"T12\">") << before;
+  }
+}
+
+// Runs of document characters in the mix the converters see: words, spaces and markup.
+std::string characters_with_markup(std::size_t size) {
+  static const std::string kPieces[] = {"word ", "<", ">", "&", "\"", "'", "x", "a<b>&c\"d"};
+  std::string text;
+  for (std::size_t i = 0; text.size() < size; i = i * 7 + 3) text += kPieces[i % 8];
+  text.resize(size);
+  return text;
+}
+
+const std::uint8_t* begin_of(const std::string& text) {
+  return reinterpret_cast<const std::uint8_t*>(text.data());
+}
+
+TEST(BulkCharacters, HtmlRunsMatchOneCharacterAtATime) {
+  const std::size_t kBefore = TextWriter::kCapacity - 6;
+  for (std::size_t size : {0u, 1u, 15u, 16u, 17u, 100u, 70000u}) {
+    std::string text = characters_with_markup(size);
+    std::string one_by_one;
+    for (char c : text) one_by_one.push_back(html::document_character(c));
+    std::string page = written([&](TextWriter& out) {
+      out.repeat('-', kBefore);  // the run also crosses the buffer's edge
+      html::write_document_characters(out, begin_of(text), begin_of(text) + size);
+    });
+    EXPECT_EQ(page.substr(kBefore), one_by_one) << size;
+  }
+}
+
+TEST(BulkCharacters, SxwRunsMatchOneCharacterAtATime) {
+  // Long runs cross the writer's 4096-byte pieces and its buffer's edge.
+  for (std::size_t size : {0u, 1u, 15u, 16u, 17u, 33u, 100u, 4097u, 1100000u}) {
+    std::string text = characters_with_markup(size);
+    std::string one_by_one = written([&](TextWriter& out) {
+      for (char c : text) sxw::write_character(out, c);
+    });
+    EXPECT_EQ(written([&](TextWriter& out) {
+                sxw::write_characters(out, begin_of(text), begin_of(text) + size);
+              }),
+              one_by_one)
+        << size;
+  }
+  // Markup characters filling whole blocks of sixteen.
+  std::string markup(40, '"');
+  EXPECT_EQ(written([&](TextWriter& out) {
+              sxw::write_characters(out, begin_of(markup), begin_of(markup) + markup.size());
+            }),
+            [] {
+              std::string quotes;
+              for (int i = 0; i < 40; ++i) quotes += "&quot;";
+              return quotes;
+            }());
+}
+
 }  // namespace
 }  // namespace quorrel

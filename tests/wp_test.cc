@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "document_parts.h"
+#include "output/html_frame.h"
 #include "output/pending_line.h"
 #include "test_support.h"
 
@@ -179,6 +180,24 @@ TEST(PendingLine, SpilledLinesComeBackWholeAndInOrder) {
   out.flush();
   EXPECT_FALSE(out.failed());
   EXPECT_EQ(stored, expected + "x");
+}
+
+TEST(PendingLine, MappedRunsGrowAndSpillInOrder) {
+  std::string stored;
+  StringSink sink(stored);
+  TextWriter out(sink);
+  PendingLine line(10000);
+  std::string run(25000, 'a');
+  for (std::size_t i = 0; i < run.size(); i += 7) run[i] = '<';
+  const auto* begin = reinterpret_cast<const std::uint8_t*>(run.data());
+  line.put('[');
+  line.append_mapped(begin, begin + run.size(), html::copy_document_characters);
+  EXPECT_LE(line.memory_held(), 10000u);
+  line.write_to(out);
+  out.flush();
+  std::string expected = run;
+  for (char& c : expected) c = html::document_character(c);
+  EXPECT_EQ(stored, "[" + expected);
 }
 
 TEST(PendingLine, MemoryStaysBoundedByTheLimit) {

@@ -3,6 +3,7 @@
 // the bytes that carry meaning. Results are exactly those of examining each byte in turn.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <cstring>
 
@@ -10,7 +11,21 @@
 #include <emmintrin.h>
 #endif
 
+#include "io/byte_source.h"
+
 namespace quorrel {
+
+// A printable character, 32..126: every generation passes these through as text.
+constexpr bool is_printable(int c) { return static_cast<unsigned>(c - 32) <= 94; }
+
+// What each of the 256 byte values is, looked up instead of tested: one table load and one
+// jump per byte, where a chain of tests would guess wrong several times on mixed codes.
+template <class Kind, class KindOf>
+consteval std::array<Kind, 256> byte_table(KindOf kind_of) {
+  std::array<Kind, 256> table{};
+  for (int byte = 0; byte < 256; ++byte) table[static_cast<std::size_t>(byte)] = kind_of(byte);
+  return table;
+}
 
 // The first byte in [p, end) outside 32..126, or end.
 inline const std::uint8_t* skip_printable(const std::uint8_t* p, const std::uint8_t* end) {
@@ -30,10 +45,20 @@ inline const std::uint8_t* skip_printable(const std::uint8_t* p, const std::uint
   return p;
 }
 
-// The first byte equal to `code` in [p, end), or end.
+// The first byte equal to `code` in [p, end), or end. Inline rather than memchr: groups are
+// mostly a few bytes long, shorter than a library call takes to set up.
 inline const std::uint8_t* find_byte(const std::uint8_t* p, const std::uint8_t* end, int code) {
-  const void* found = std::memchr(p, code, static_cast<std::size_t>(end - p));
-  return found != nullptr ? static_cast<const std::uint8_t*>(found) : end;
+#if defined(__SSE2__)
+  const __m128i wanted = _mm_set1_epi8(static_cast<char>(code));
+  while (end - p >= 16) {
+    __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, wanted)));
+    if (mask != 0) return p + __builtin_ctz(mask);
+    p += 16;
+  }
+#endif
+  while (p != end && *p != code) ++p;
+  return p;
 }
 
 // The first byte in [p, end) that equals `value` or is at least `threshold`, or end.
@@ -53,6 +78,40 @@ inline const std::uint8_t* find_byte_or_at_least(const std::uint8_t* p, const st
 #endif
   while (p != end && *p != value && *p < threshold) ++p;
   return p;
+}
+
+// The first byte in [p, end) that is at least `threshold`, or end.
+inline const std::uint8_t* find_at_least(const std::uint8_t* p, const std::uint8_t* end,
+                                         std::uint8_t threshold) {
+#if defined(__SSE2__)
+  const __m128i lowest = _mm_set1_epi8(static_cast<char>(threshold));
+  while (end - p >= 16) {
+    __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    __m128i high = _mm_cmpeq_epi8(_mm_max_epu8(bytes, lowest), bytes);
+    unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(high));
+    if (mask != 0) return p + __builtin_ctz(mask);
+    p += 16;
+  }
+#endif
+  while (p != end && *p < threshold) ++p;
+  return p;
+}
+
+// One byte of look-ahead for a bulk loop working through [p, end) of the source's window:
+// consumes the next byte only when it equals `byte` (never at the end of the input). At the
+// window's edge the source refills, and p and end then describe its new window.
+inline bool take_next_if(ByteSource& in, const std::uint8_t*& p, const std::uint8_t*& end,
+                         int byte) {
+  if (p != end) {
+    if (*p != byte) return false;
+    ++p;
+    return true;
+  }
+  in.advance_to(p);
+  bool taken = in.take_if(byte);
+  p = in.window_begin();
+  end = in.window_end();
+  return taken;
 }
 
 // Hands a run of characters to a sink: in one call when the sink takes runs, else one by one.

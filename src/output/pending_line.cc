@@ -36,26 +36,42 @@ bool write_all(int fd, const char* data, std::size_t size, std::size_t offset) {
 
 PendingLine::PendingLine(std::size_t memory_limit, std::string spill_folder)
     : memory_limit_(std::max<std::size_t>(memory_limit, 1)),
-      spill_folder_(std::move(spill_folder)) {}
+      spill_folder_(std::move(spill_folder)),
+      // Short lines are the rule: start small and double as a line needs.
+      bytes_(std::make_unique_for_overwrite<char[]>(std::min<std::size_t>(memory_limit_, 4096))),
+      capacity_(std::min<std::size_t>(memory_limit_, 4096)) {}
 
 PendingLine::~PendingLine() {
   if (spill_fd_ >= 0) ::close(spill_fd_);
 }
 
-void PendingLine::append(std::string_view bytes) {
+void PendingLine::make_room() {
+  if (capacity_ < memory_limit_) {
+    std::size_t grown = std::min(capacity_ * 2, memory_limit_);
+    auto larger = std::make_unique_for_overwrite<char[]>(grown);
+    std::memcpy(larger.get(), bytes_.get(), size_);
+    bytes_ = std::move(larger);
+    capacity_ = grown;
+  }
+  if (size_ == capacity_) spill();
+}
+
+void PendingLine::append_in_pieces(std::string_view bytes) {
   while (!bytes.empty()) {
-    if (held_.size() == memory_limit_) spill();
-    std::size_t step = std::min(bytes.size(), memory_limit_ - held_.size());
-    held_.append(bytes.data(), step);
+    if (size_ == capacity_) make_room();
+    std::size_t step = std::min(bytes.size(), capacity_ - size_);
+    std::memcpy(bytes_.get() + size_, bytes.data(), step);
+    size_ += step;
     bytes.remove_prefix(step);
   }
 }
 
-void PendingLine::repeat(char c, std::size_t count) {
+void PendingLine::repeat_in_pieces(char c, std::size_t count) {
   while (count > 0) {
-    if (held_.size() == memory_limit_) spill();
-    std::size_t step = std::min(count, memory_limit_ - held_.size());
-    held_.append(step, c);
+    if (size_ == capacity_) make_room();
+    std::size_t step = std::min(count, capacity_ - size_);
+    std::memset(bytes_.get() + size_, c, step);
+    size_ += step;
     count -= step;
   }
 }
@@ -75,18 +91,18 @@ bool PendingLine::open_spill_file() {
 
 void PendingLine::spill() {
   if (!failed_ && (spill_fd_ >= 0 || open_spill_file()) &&
-      write_all(spill_fd_, held_.data(), held_.size(), spilled_)) {
-    spilled_ += held_.size();
+      write_all(spill_fd_, bytes_.get(), size_, spilled_)) {
+    spilled_ += size_;
   } else {
     failed_ = true;  // the bytes are dropped; write_to reports the loss
   }
-  held_.clear();
+  size_ = 0;
 }
 
 void PendingLine::write_to(TextWriter& out) {
   if (spilled_ > 0) {
     constexpr std::size_t kChunk = 64 * 1024;
-    auto chunk = std::make_unique<char[]>(kChunk);
+    auto chunk = std::make_unique_for_overwrite<char[]>(kChunk);
     for (std::size_t offset = 0; offset < spilled_ && !failed_;) {
       ssize_t got = ::pread(spill_fd_, chunk.get(), std::min(kChunk, spilled_ - offset),
                             static_cast<off_t>(offset));
@@ -102,8 +118,8 @@ void PendingLine::write_to(TextWriter& out) {
     if (::ftruncate(spill_fd_, 0) != 0) failed_ = true;
     spilled_ = 0;
   }
-  out.write_raw(held_.data(), held_.size());
-  held_.clear();
+  out.write_raw(bytes_.get(), size_);
+  size_ = 0;
   if (failed_) out.mark_failed();
   failed_ = false;
 }

@@ -3,7 +3,11 @@
 // unnamed temporary file and are read back, in order, when the line is written out.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -22,28 +26,61 @@ class PendingLine {
   PendingLine& operator=(const PendingLine&) = delete;
   ~PendingLine();
 
-  // Bytes that hold no line feed.
+  // The additions hold no line feed. Each is a copy into memory while there is room; the
+  // rest (growing, spilling) is out of line.
   void put(char c) {
-    if (held_.size() == memory_limit_) spill();
-    held_.push_back(c);
+    if (size_ == capacity_) make_room();
+    bytes_[size_++] = c;
   }
-  void append(std::string_view bytes);
-  void repeat(char c, std::size_t count);
+  void append(std::string_view bytes) {
+    if (bytes.size() <= capacity_ - size_) {
+      std::memcpy(bytes_.get() + size_, bytes.data(), bytes.size());
+      size_ += bytes.size();
+    } else {
+      append_in_pieces(bytes);
+    }
+  }
+  void repeat(char c, std::size_t count) {
+    if (count <= capacity_ - size_) {
+      std::memset(bytes_.get() + size_, c, count);
+      size_ += count;
+    } else {
+      repeat_in_pieces(c, count);
+    }
+  }
+  // A run of input bytes that `map` turns into as many bytes, as for TextWriter::write_mapped.
+  template <class Map>
+  void append_mapped(const std::uint8_t* begin, const std::uint8_t* end, Map map) {
+    while (begin != end) {
+      if (size_ == capacity_) make_room();
+      std::size_t step = std::min(static_cast<std::size_t>(end - begin), capacity_ - size_);
+      map(begin, begin + step, bytes_.get() + size_);
+      size_ += step;
+      begin += step;
+    }
+  }
 
   // Writes the whole line to `out` and starts an empty one. When the spill file could not be
   // written or read back the line is incomplete: `out` is then marked failed, so that the
   // output is reported and discarded rather than passed off as whole.
   void write_to(TextWriter& out);
 
-  std::size_t memory_held() const { return held_.size(); }
+  std::size_t memory_held() const { return size_; }
 
  private:
+  // Makes room for at least one more byte: a larger buffer up to the memory limit, beyond it
+  // the held bytes go to the spill file.
+  void make_room();
+  void append_in_pieces(std::string_view bytes);
+  void repeat_in_pieces(char c, std::size_t count);
   void spill();
   bool open_spill_file();
 
   std::size_t memory_limit_;
   std::string spill_folder_;
-  std::string held_;         // the latest bytes of the line
+  std::unique_ptr<char[]> bytes_;  // the latest bytes of the line
+  std::size_t size_ = 0;
+  std::size_t capacity_ = 0;
   int spill_fd_ = -1;        // the earlier bytes, when the line outgrew memory
   std::size_t spilled_ = 0;  // bytes of the current line in the spill file
   bool failed_ = false;      // bytes were lost since the line began

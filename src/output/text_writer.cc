@@ -6,7 +6,7 @@ void TextWriter::repeat(char c, std::size_t count) {
   while (count > 0) {
     if (used_ == kCapacity) flush();
     std::size_t step = kCapacity - used_ < count ? kCapacity - used_ : count;
-    std::memset(buffer_ + used_, c, step);
+    std::memset(buffer_.get() + used_, c, step);
     used_ += step;
     count -= step;
   }
@@ -14,7 +14,7 @@ void TextWriter::repeat(char c, std::size_t count) {
 
 void TextWriter::flush() {
   if (used_ == 0) return;
-  pass_through(buffer_, used_);
+  pass_through(buffer_.get(), used_);
   used_ = 0;
 }
 

@@ -18,6 +18,10 @@ class PlainHtmlSink {
     out_.put_raw(html::document_character(c));
     ++column_;
   }
+  void characters(const std::uint8_t* begin, const std::uint8_t* end) {
+    html::write_document_characters(out_, begin, end);
+    column_ += static_cast<std::size_t>(end - begin);
+  }
   // Blanks of earlier tabs do not move the column.
   void tab() { out_.repeat(' ', html::tab_blanks(column_)); }
   void line_feed() {

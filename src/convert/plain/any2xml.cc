@@ -13,6 +13,9 @@ class PlainSxwSink {
   static constexpr bool kLineEndsEarly = false;
   explicit PlainSxwSink(TextWriter& out) : out_(out) {}
   void character(int c) { sxw::write_character(out_, c); }
+  void characters(const std::uint8_t* begin, const std::uint8_t* end) {
+    sxw::write_characters(out_, begin, end);
+  }
   void tab() { out_.write(sxw::kTab); }
   void line_feed() { sxw::write_paragraph_break(out_); }
 

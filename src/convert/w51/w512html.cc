@@ -12,6 +12,9 @@ class W51HtmlSink {
  public:
   explicit W51HtmlSink(TextWriter& out) : out_(out) {}
   void character(int c) { out_.put_raw(html::document_character(c)); }
+  void characters(const std::uint8_t* begin, const std::uint8_t* end) {
+    html::write_document_characters(out_, begin, end);
+  }
   void line_break() { out_.put('\n'); }
   void paragraph_break() { out_.write(html::kParagraph); }
   void tab() { out_.put_raw('\t'); }
@@ -28,7 +31,7 @@ class W51HtmlSink {
       set(italics_, on, html::kItalicsOn, html::kItalicsOff);
     }
   }
-  void set(bool& state, bool on, std::string_view on_tag, std::string_view off_tag) {
+  void set(bool& state, bool on, const Literal& on_tag, const Literal& off_tag) {
     if (state == on) return;
     state = on;
     out_.write(on ? on_tag : off_tag);

@@ -10,6 +10,9 @@ class W51TextSink {
  public:
   explicit W51TextSink(TextWriter& out) : out_(out) {}
   void character(int c) { out_.put_raw(static_cast<char>(c)); }
+  void characters(const std::uint8_t* begin, const std::uint8_t* end) {
+    out_.write_raw(reinterpret_cast<const char*>(begin), static_cast<std::size_t>(end - begin));
+  }
   // Soft and hard returns both end the line: plain text cannot tell them apart.
   void line_break() { out_.put('\n'); }
   void paragraph_break() { out_.put('\n'); }

@@ -13,6 +13,9 @@ class W51SxwSink {
  public:
   explicit W51SxwSink(TextWriter& out) : out_(out) {}
   void character(int c) { sxw::write_character(out_, c); }
+  void characters(const std::uint8_t* begin, const std::uint8_t* end) {
+    sxw::write_characters(out_, begin, end);
+  }
   void line_break() { out_.put_raw(' '); }
   // A span may not cross a paragraph end: it is closed before it and reopened after it, so
   // the tabs that start the new line lie inside it.
@@ -49,7 +52,7 @@ class W51SxwSink {
            : number == w51::kAttributeItalics ? Span::italics
                                               : Span::none;
   }
-  static std::string_view span_start(Span span) {
+  static const Literal& span_start(Span span) {
     return span == Span::bold ? sxw::kBoldSpanP1 : sxw::kItalicSpanP2;
   }
 

@@ -19,6 +19,10 @@ class WpHtmlSink {
     line_.put(html::document_character(c));
     ++column_;
   }
+  void characters(const std::uint8_t* begin, const std::uint8_t* end) {
+    line_.append_mapped(begin, end, html::copy_document_characters);
+    column_ += static_cast<std::size_t>(end - begin);
+  }
   void carriage_return() { line_.put(' '); }  // a space that does not move the column
   void line_feed() {
     column_ = 0;
@@ -36,8 +40,8 @@ class WpHtmlSink {
     centre_owed_ = true;
   }
   // No bold state: every code writes its tag.
-  void bold_on() { line_.append(html::kBoldOn); }
-  void bold_off() { line_.append(html::kBoldOff); }
+  void bold_on() { line_.append(html::kBoldOn.stored()); }
+  void bold_off() { line_.append(html::kBoldOff.stored()); }
 
   // The last line has no line feed: its text is written, its centring is never closed.
   void finish() { line_.write_to(out_); }

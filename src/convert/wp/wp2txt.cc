@@ -12,6 +12,9 @@ class WpTextSink {
   static constexpr bool kLineEndsEarly = true;
   explicit WpTextSink(TextWriter& out) : out_(out) {}
   void character(int c) { out_.put_raw(static_cast<char>(c)); }
+  void characters(const std::uint8_t* begin, const std::uint8_t* end) {
+    out_.write_raw(reinterpret_cast<const char*>(begin), static_cast<std::size_t>(end - begin));
+  }
   void carriage_return() { out_.put_raw(' '); }
   void line_feed() { out_.put('\n'); }
   void tab() { out_.put_raw('\t'); }

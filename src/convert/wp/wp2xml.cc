@@ -16,6 +16,9 @@ class WpSxwSink {
   explicit WpSxwSink(TextWriter& out) : out_(out) {}
 
   void character(int c) { sxw::write_character(out_, c); }
+  void characters(const std::uint8_t* begin, const std::uint8_t* end) {
+    sxw::write_characters(out_, begin, end);
+  }
   void carriage_return() { out_.put_raw(' '); }
   void line_feed() {
     if (bold_) out_.write(sxw::kSpanEnd);

@@ -1,10 +1,11 @@
 // The ancient WordPerfect byte filter shared by the text, HTML and SXW converters. A sink
 // provides:
-//   character(int c)   a printable character, 32..126
-//   carriage_return()  a carriage return
-//   line_feed()        a line feed
-//   tab()              a tab
-//   centre()           the centre code
+//   character(int c)        a printable character, 32..126
+//   characters(begin, end)  optional: a run of them, in one call
+//   carriage_return()       a carriage return
+//   line_feed()             a line feed
+//   tab()                   a tab
+//   centre()                the centre code
 //   bold_on(), bold_off()
 // Bytes inside a function group, the group bytes themselves and every other value give no
 // event. The sink is a template parameter so that no byte costs a virtual call.
@@ -15,52 +16,124 @@
 // line feed gives no line end).
 #pragma once
 
+#include <cstdint>
+
+#include "convert/scan.h"
 #include "convert/wp/wp_codes.h"
 #include "io/byte_source.h"
 
 namespace quorrel::wp {
 
+enum class Kind : std::uint8_t {
+  nothing, character, group, carriage_return, line_feed, tab, centre, bold_on, bold_off
+};
+
+// What a byte is outside a function group.
+constexpr Kind kind_of(int byte) {
+  // Every byte from 192 up flips the group flag, whatever its value.
+  if (byte >= kGroupThreshold) return Kind::group;
+  if (is_printable(byte)) return Kind::character;
+  switch (byte) {
+    case kCarriageReturn: return Kind::carriage_return;  // a space
+    case kLineFeed: return Kind::line_feed;              // end of line
+    case kTab: return Kind::tab;                         // tab
+    case kCentre: return Kind::centre;                   // centre the line
+    case kBoldOn: return Kind::bold_on;                  // bold on
+    case kBoldOff: return Kind::bold_off;                // bold off
+    default: return Kind::nothing;                       // every other byte writes nothing
+  }
+}
+inline constexpr auto kKinds = byte_table<Kind>(kind_of);
+
+// The event of one byte outside a group; group bytes are the loops' business.
+// `take_line_feed()` consumes the next byte when it is a line feed: the look-ahead of sinks
+// whose line ends come early.
+template <class Sink, class TakeLineFeed>
+inline void act(Kind kind, int data, Sink& sink, TakeLineFeed&& take_line_feed) {
+  switch (kind) {
+    case Kind::character:
+      sink.character(data);
+      break;
+    case Kind::carriage_return:
+      // Early line ends: the line feed right after it ends no line.
+      if constexpr (Sink::kLineEndsEarly) take_line_feed();
+      sink.carriage_return();
+      break;
+    case Kind::line_feed:
+      sink.line_feed();
+      break;
+    case Kind::tab:
+      if constexpr (Sink::kLineEndsEarly) {
+        if (take_line_feed()) sink.line_feed();
+      }
+      sink.tab();
+      break;
+    case Kind::centre:
+      sink.centre();
+      break;
+    case Kind::bold_on:
+      sink.bold_on();
+      break;
+    case Kind::bold_off:
+      sink.bold_off();
+      break;
+    case Kind::group:
+    case Kind::nothing:
+      break;
+  }
+}
+
+// One byte at a time: the reference that the bulk loop below is tested against.
 template <class Sink>
-void decode(ByteSource& in, Sink& sink) {
+void decode_bytewise(ByteSource& in, Sink& sink) {
   bool escape = false;  // inside a function group
   for (int data = in.get(); data != kEndOfInput; data = in.get()) {
     if (data >= kGroupThreshold) {
       // The closing byte leaves the group but, being a group byte, is no code of its own.
       escape = !escape;
-      continue;
+    } else if (!escape) {
+      act(kKinds[data], data, sink, [&in] { return in.take_if(kLineFeed); });
     }
-    if (escape) continue;
-    if (data >= kFirstCharacter && data <= kLastCharacter) {
-      sink.character(data);
-      continue;
+  }
+}
+
+// The same decisions on the input buffer: runs of characters go to the sink in one piece, and
+// a group is passed over from its opening byte to the next byte that flips the flag.
+template <class Sink>
+void decode(ByteSource& in, Sink& sink) {
+  bool escape = false;
+  while (in.fill()) {
+    const std::uint8_t* p = in.window_begin();
+    const std::uint8_t* end = in.window_end();
+    auto take_line_feed = [&] { return take_next_if(in, p, end, kLineFeed); };
+    if (escape) {  // a group still open from the last window
+      p = find_at_least(p, end, kGroupThreshold);
+      if (p != end) {
+        ++p;
+        escape = false;
+      }
     }
-    switch (data) {
-      case kCarriageReturn:  // a space
-        // Early line ends: the line feed right after it ends no line.
-        if constexpr (Sink::kLineEndsEarly) in.take_if(kLineFeed);
-        sink.carriage_return();
-        break;
-      case kLineFeed:  // end of line
-        sink.line_feed();
-        break;
-      case kTab:  // tab
-        if constexpr (Sink::kLineEndsEarly) {
-          if (in.take_if(kLineFeed)) sink.line_feed();
+    while (p != end) {
+      int data = *p++;
+      switch (Kind kind = kKinds[data]) {
+        case Kind::character: {
+          const std::uint8_t* run_end = skip_printable(p, end);
+          emit_characters(sink, p - 1, run_end);
+          p = run_end;
+          break;
         }
-        sink.tab();
-        break;
-      case kCentre:  // centre the line
-        sink.centre();
-        break;
-      case kBoldOn:  // bold on
-        sink.bold_on();
-        break;
-      case kBoldOff:  // bold off
-        sink.bold_off();
-        break;
-      default:  // every other byte writes nothing
-        break;
+        case Kind::group: {
+          const std::uint8_t* closing = find_at_least(p, end, kGroupThreshold);
+          escape = closing == end;
+          p = escape ? end : closing + 1;
+          break;
+        }
+        default:
+          act(kind, data, sink, take_line_feed);
+          break;
+      }
     }
+    in.advance_to(p);
   }
 }
 
