@@ -59,7 +59,7 @@ class WpdSxwSink {
  private:
   enum class Span { none, bold, italics, centred };
 
-  static std::string_view span_start(Span span) {
+  static const Literal& span_start(Span span) {
     switch (span) {
       case Span::bold: return sxw::kBoldSpanT12;
       case Span::italics: return sxw::kItalicSpanT8;
