@@ -16,6 +16,10 @@ class WpdHtmlSink {
     out_.put_raw(html::document_character(c));
     ++column_;
   }
+  void characters(const std::uint8_t* begin, const std::uint8_t* end) {
+    html::write_document_characters(out_, begin, end);
+    column_ += static_cast<std::size_t>(end - begin);
+  }
   void space_code() { out_.put_raw(' '); }
   // The run fills up to the next multiple of 8 above the column and is that whole multiple
   // long, not the distance to it. Neither its blanks nor the space code count as characters.

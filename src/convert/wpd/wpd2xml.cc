@@ -17,6 +17,13 @@ class WpdSxwSink {
     if (c != '<' && c != '>' && c != '&' && c != '"') soft_ = false;
     sxw::write_character(out_, c);
   }
+  void characters(const std::uint8_t* begin, const std::uint8_t* end) {
+    // Any character of the run written as itself ends the soft-return state.
+    for (const std::uint8_t* p = begin; soft_ && p != end; ++p) {
+      if (*p != '<' && *p != '>' && *p != '&' && *p != '"') soft_ = false;
+    }
+    sxw::write_characters(out_, begin, end);
+  }
   void space_code() { out_.put_raw(' '); }
   void tab() { out_.write(sxw::kTabTight); }
   void soft_return() {
