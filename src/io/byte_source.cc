@@ -18,7 +18,8 @@ ByteSource ByteSource::from_fd(int fd, std::size_t buffer_size) {
   ByteSource source;
   source.fd_ = fd;
   source.buffer_size_ = buffer_size;
-  source.buffer_ = std::make_unique<std::uint8_t[]>(buffer_size);
+  // Not zeroed: only what read() fills is ever looked at, and a short file touches few pages.
+  source.buffer_ = std::make_unique_for_overwrite<std::uint8_t[]>(buffer_size);
   source.pos_ = source.end_ = source.buffer_.get();
   return source;
 }
