@@ -6,7 +6,7 @@ JOBS ?= 2
 DEMO ?= demo
 SANITIZED ?= build-asan
 FUZZ ?= build-fuzz
-FUZZ_SECONDS ?= 20
+FUZZ_SECONDS ?= 10
 
 .PHONY: all setup build demo test check-sanitized fuzz-smoke screenshot bench package clean
 
@@ -53,6 +53,7 @@ check-sanitized:
 	  ctest --output-on-failure -j $(JOBS) -E '$(UNSANITIZED_TESTS)'
 
 # Every libFuzzer target for FUZZ_SECONDS, two at a time; findings are kept in $(FUZZ)/artifacts/.
+# A longer local run: make fuzz-smoke FUZZ_SECONDS=180 (the corpus grows in $(FUZZ)/corpus/).
 fuzz-smoke:
 	@sh scripts/setup-debian.sh test
 	@CC=clang CXX=clang++ cmake -S . -B $(FUZZ) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
