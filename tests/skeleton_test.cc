@@ -41,14 +41,14 @@ TEST(ConverterTable, EveryPairHasItsConverter) {
                              {"any2xml", "wp2xml", "w512xml", "wpd2xml"}};
   for (int kind = 0; kind < 3; ++kind) {
     for (int format = 0; format < kFormatCount; ++format) {
-      const ConverterSpec& spec =
+      const ConverterSpec& converter =
           converter_for(static_cast<OutputKind>(kind), static_cast<FormatCode>(format));
-      EXPECT_EQ(spec.name, names[kind][format]);
-      EXPECT_EQ(spec.kind, static_cast<OutputKind>(kind));
-      EXPECT_NE(spec.body, nullptr) << spec.name;
+      EXPECT_EQ(converter.name, names[kind][format]);
+      EXPECT_EQ(converter.kind, static_cast<OutputKind>(kind));
+      EXPECT_NE(converter.body, nullptr) << converter.name;
       bool prefixed = format == TYPE_W51 || format == TYPE_WPD;
-      EXPECT_EQ(spec.prefix != PrefixRule::none, prefixed) << spec.name;
-      EXPECT_EQ(spec.archive == ArchiveRule::three_letter_extension, prefixed) << spec.name;
+      EXPECT_EQ(converter.prefix != PrefixRule::none, prefixed) << converter.name;
+      EXPECT_EQ(converter.archive == ArchiveRule::three_letter_extension, prefixed) << converter.name;
     }
   }
 }
