@@ -34,15 +34,17 @@ std::string output_path_for(const ConverterSpec& converter, const std::string& f
 
 std::string archive_path_for(ArchiveRule rule, const std::string& filepathname) {
   std::size_t extension = rule == ArchiveRule::two_letter_extension ? 3 : 4;
-  std::string archive = filepathname;
-  std::size_t length = archive.size();
-  if (length > extension) {
-    std::size_t dot = length - extension;
-    if (archive[dot] == '.' && archive.find(kPathSeparator, dot) == std::string::npos) {
-      archive.resize(dot);
+  std::size_t keep = filepathname.size();
+  if (keep > extension) {
+    std::size_t dot = keep - extension;
+    if (filepathname[dot] == '.' && filepathname.find(kPathSeparator, dot) == std::string::npos) {
+      keep = dot;
     }
   }
-  return archive + ".sxw";
+  std::string archive;
+  archive.reserve(keep + 4);
+  archive.append(filepathname, 0, keep).append(".sxw");
+  return archive;
 }
 
 void run_converter(const ConverterSpec& converter, const BatchState& batch, Port& port) {
