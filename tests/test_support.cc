@@ -42,14 +42,6 @@ CurrentDirectory::~CurrentDirectory() {
   std::filesystem::current_path(previous_, ignored);
 }
 
-std::string convert_wpd_area(OutputKind kind, const std::string& area, std::string_view title) {
-  // The smallest prefix: the document area starts right after the six bytes read.
-  std::string file = bytes({255, 'W', 'P', 'C', 6, 0}) + area;
-  MemoryConversion result = convert_memory(converter_for(kind, TYPE_WPD), file, title);
-  if (result.status != ConvertStatus::ok) throw std::runtime_error("prefix refused");
-  return result.output;
-}
-
 std::string bytes(std::initializer_list<int> values) {
   std::string result;
   for (int v : values) result.push_back(static_cast<char>(v));
@@ -62,6 +54,10 @@ std::string convert_area(const ConverterSpec& converter, const std::string& area
       convert_memory(converter, bytes({255, 'W', 'P', 'C', 6, 0}) + area, title);
   EXPECT_EQ(result.status, ConvertStatus::ok) << converter.name;
   return result.output;
+}
+
+std::string convert_wpd_area(OutputKind kind, const std::string& area, std::string_view title) {
+  return convert_area(converter_for(kind, TYPE_WPD), area, title);
 }
 
 void write_file(const std::string& path, const std::string& content) {
