@@ -30,6 +30,9 @@ class OutputFile {
   void discard();
 
   const std::string& temporary_path() const { return temporary_path_; }
+  // The temporary file's descriptor, for a writer that must seek (the archive packer). Such a
+  // writer does not use sink() as well.
+  int descriptor() const { return fd_; }
 
  private:
   int fd_ = -1;
