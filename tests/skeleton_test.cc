@@ -7,6 +7,7 @@
 
 #include "convert/registry.h"
 #include "example_documents.h"
+#include "io/output_file.h"
 #include "output/text_writer.h"
 #include "test_support.h"
 
@@ -134,6 +135,29 @@ TEST(RunConverter, ExistingOutputIsReplaced) {
   FakePort port;
   run_converter(wpd2txt_spec(), current_input(dir, "a.wpd"), port);
   EXPECT_EQ(testing::read_file(dir.file("a.wpd.txt")), "new");
+}
+
+// An earlier file is swapped out and removed; whatever cannot be replaced by a file stays.
+TEST(OutputFile, CommitReplacesOnlyAFile) {
+  TempDir dir;
+  auto write_and_commit = [](const std::string& path, const std::string& text) {
+    OutputFile output;
+    if (!output.create(path)) return false;
+    output.sink().write(text.data(), text.size());
+    return output.commit();
+  };
+  ASSERT_TRUE(write_and_commit(dir.file("out"), "first"));
+  ASSERT_TRUE(write_and_commit(dir.file("out"), "second"));
+  EXPECT_EQ(testing::read_file(dir.file("out")), "second");
+
+  // A folder that appears under the name while the output is written.
+  OutputFile output;
+  ASSERT_TRUE(output.create(dir.file("late")));
+  std::filesystem::create_directory(dir.path() / "late");
+  testing::write_file(dir.file("late/inside"), "kept");
+  EXPECT_FALSE(output.commit());
+  EXPECT_EQ(testing::read_file(dir.file("late/inside")), "kept");
+  EXPECT_EQ(testing::list_folder(dir.path()), (std::vector<std::string>{"late", "out"}));
 }
 
 TEST(RunConverter, MissingInputCreatesNoOutput) {

@@ -1,6 +1,7 @@
 #include "io/output_file.h"
 
 #include <fcntl.h>
+#include <stdio.h>
 #include <limits.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -22,6 +23,22 @@ std::string folder_of(const std::string& path) {
 std::string base_of(const std::string& path) {
   std::size_t slash = path.rfind('/');
   return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// Puts the finished file at `from` under the name `to`, atomically. An earlier file there is
+// swapped out and then removed, not renamed over: ext4 writes a file renamed over another to
+// disk at once (its guard for programs that forget to sync), which stalls each output of a
+// batch that runs again over its earlier results, while a swap leaves the writing to the
+// kernel's own schedule.
+bool replace(const std::string& from, const std::string& to) {
+  if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_EXCHANGE) == 0) {
+    if (::unlink(from.c_str()) == 0) return true;
+    // Not a file that may be replaced (a folder that appeared since): swap it back.
+    ::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_EXCHANGE);
+    return false;
+  }
+  // Nothing there yet, or a file system without swaps.
+  return ::rename(from.c_str(), to.c_str()) == 0;
 }
 
 }  // namespace
@@ -62,7 +79,7 @@ bool OutputFile::commit() {
   // final name, and a sync per output would dominate the time of a large batch.
   bool ok = ::close(fd_) == 0;
   fd_ = -1;
-  if (ok && ::rename(temporary_path_.c_str(), final_path_.c_str()) == 0) {
+  if (ok && replace(temporary_path_, final_path_)) {
     temporary_path_.clear();
     return true;
   }
