@@ -2,5 +2,9 @@
 #include <cstdio>
 
 #include "cli/cli.h"
+#include "io/allocation.h"
 
-int main(int argc, char** argv) { return quorrel::run_cli(argc, argv, stdout, stderr); }
+int main(int argc, char** argv) {
+  quorrel::keep_freed_buffers_for_reuse();
+  return quorrel::run_cli(argc, argv, stdout, stderr);
+}
