@@ -109,13 +109,45 @@ TEST(ByteSource, ReadsAcrossBufferRefills) {
   for (int i = 0; i < 700000; ++i) content.push_back(static_cast<char>(i * 7));
   testing::write_file(dir.file("big"), content);
   int fd = ::open(dir.file("big").c_str(), O_RDONLY);
-  ByteSource in = ByteSource::from_fd(fd);
-  std::string read_back;
-  in.skip(3);
-  for (int c = in.get(); c != kEndOfInput; c = in.get()) read_back.push_back(static_cast<char>(c));
+  // Read on this thread, and ahead on a second one with buffers that trade often.
+  for (bool read_ahead : {false, true}) {
+    SCOPED_TRACE(read_ahead ? "read ahead" : "read here");
+    ASSERT_EQ(::lseek(fd, 0, SEEK_SET), 0);
+    ByteSource in = read_ahead ? ByteSource::from_fd_read_ahead(fd, 4099) : ByteSource::from_fd(fd);
+    std::string read_back;
+    in.skip(3);
+    for (int c = in.get(); c != kEndOfInput; c = in.get()) {
+      read_back.push_back(static_cast<char>(c));
+    }
+    EXPECT_EQ(read_back, content.substr(3));
+    EXPECT_FALSE(in.read_error());
+    EXPECT_EQ(in.get(), kEndOfInput);  // and stays at the end
+  }
   ::close(fd);
-  EXPECT_EQ(read_back, content.substr(3));
-  EXPECT_FALSE(in.read_error());
+}
+
+TEST(ByteSource, ReadAheadPassesOnErrorsAndStopsWhenDropped) {
+  TempDir dir;
+  int fd = ::open(dir.file("w").c_str(), O_RDWR | O_CREAT, 0600);
+  ASSERT_GE(fd, 0);
+  ASSERT_EQ(::write(fd, "abc", 3), 3);
+  {
+    // Reading a descriptor open for writing only fails.
+    int write_only = ::open(dir.file("w").c_str(), O_WRONLY);
+    ByteSource in = ByteSource::from_fd_read_ahead(write_only);
+    EXPECT_EQ(in.get(), kEndOfInput);
+    EXPECT_TRUE(in.read_error());
+    ::close(write_only);
+  }
+  // A converter that stops early drops its source while the reader is still busy.
+  std::string big(3 << 20, 'x');
+  ASSERT_EQ(::pwrite(fd, big.data(), big.size(), 0), static_cast<ssize_t>(big.size()));
+  for (int round = 0; round < 20; ++round) {
+    ASSERT_EQ(::lseek(fd, 0, SEEK_SET), 0);
+    ByteSource in = ByteSource::from_fd_read_ahead(fd, 64 * 1024);
+    EXPECT_EQ(in.get(), 'x');
+  }
+  ::close(fd);
 }
 
 TEST(RunConverter, WritesTheOutputBesideTheInput) {
@@ -248,17 +280,44 @@ TEST(RunConverter, UnwritableFolderIsAnOpenFailure) {
   EXPECT_EQ(testing::list_folder(dir.path()), (std::vector<std::string>{"a.wpd", "a.wpd.txt"}));
 }
 
+// Large enough to be read ahead and written in the background.
+std::string large_document() {
+  examples::WpdBuilder builder;
+  std::string line(999, 'w');
+  for (int i = 0; i < 20000; ++i) builder.text(line).hard_return();
+  return builder.file();
+}
+
 TEST(RunConverter, DiskFullDiscardsThePartialOutput) {
-  // A file-size limit in a child process makes the writes fail past 100,000 bytes (EFBIG).
+  // A file-size limit in a child process makes the writes fail (EFBIG): on this thread for a
+  // small output, on the background writer for a large one.
+  struct Case {
+    std::string document;
+    std::uint64_t limit;
+  };
+  for (const Case& c : {Case{examples::WpdBuilder().text(std::string(300000, 'w')).file(), 100000},
+                        Case{large_document(), 12 << 20}}) {
+    TempDir dir;
+    testing::write_file(dir.file("a.wpd"), c.document);
+    testing::write_file(dir.file("a.wpd.txt"), "earlier");
+    testing::ChildResult child =
+        convert_in_child(dir, "Unable to write files.", {.file_size = c.limit});
+    EXPECT_EQ(child.exit_status, 0) << "not reported as a write failure";
+    EXPECT_EQ(testing::read_file(dir.file("a.wpd.txt")), "earlier");
+    EXPECT_EQ(testing::list_folder(dir.path()), (std::vector<std::string>{"a.wpd", "a.wpd.txt"}));
+  }
+}
+
+TEST(RunConverter, LargeFilesConvertAsInMemory) {
   TempDir dir;
-  std::string big = examples::WpdBuilder().text(std::string(300000, 'w')).file();
-  testing::write_file(dir.file("a.wpd"), big);
-  testing::write_file(dir.file("a.wpd.txt"), "earlier");
-  testing::ChildResult child =
-      convert_in_child(dir, "Unable to write files.", {.file_size = 100000});
-  EXPECT_EQ(child.exit_status, 0) << "not reported as a write failure";
-  EXPECT_EQ(testing::read_file(dir.file("a.wpd.txt")), "earlier");
-  EXPECT_EQ(testing::list_folder(dir.path()), (std::vector<std::string>{"a.wpd", "a.wpd.txt"}));
+  std::string document = large_document();
+  ASSERT_GT(document.size(), FdSink::kBackgroundFrom);
+  testing::write_file(dir.file("a.wpd"), document);
+  FakePort port;
+  run_converter(wpd2txt_spec(), current_input(dir, "a.wpd"), port);
+  EXPECT_TRUE(port.messages.empty());
+  EXPECT_TRUE(testing::read_file(dir.file("a.wpd.txt")) ==
+              convert_memory(wpd2txt_spec(), document, "a.wpd").output);
 }
 
 }  // namespace

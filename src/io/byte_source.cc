@@ -2,7 +2,11 @@
 
 #include <unistd.h>
 
+#include <array>
 #include <cerrno>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
 
 namespace quorrel {
 
@@ -24,6 +28,97 @@ ByteSource ByteSource::from_fd(int fd, std::size_t buffer_size) {
   return source;
 }
 
+// Two buffers: the reader thread fills one while the caller reads the other, and they trade
+// when the caller's is used up. The reader stops after the end of the file or a read error,
+// which it passes on in the next buffer, or when the source is destroyed.
+class ByteSource::ReadAhead {
+ public:
+  struct Piece {
+    const std::uint8_t* data = nullptr;
+    std::size_t size = 0;  // 0 at the end of the input
+    bool error = false;
+  };
+
+  ReadAhead(int fd, std::size_t buffer_size) : fd_(fd), buffer_size_(buffer_size) {
+    for (Buffer& buffer : buffers_) {
+      buffer.bytes = std::make_unique_for_overwrite<std::uint8_t[]>(buffer_size);
+    }
+    reader_ = std::thread([this] { read_all(); });
+  }
+  ReadAhead(const ReadAhead&) = delete;
+  ReadAhead& operator=(const ReadAhead&) = delete;
+  ~ReadAhead() {
+    {
+      std::lock_guard lock(mutex_);
+      stopping_ = true;
+    }
+    changed_.notify_all();
+    reader_.join();
+  }
+
+  // Gives back the buffer handed out last, which the caller has used up, and waits for the
+  // next one.
+  Piece next() {
+    std::unique_lock lock(mutex_);
+    if (handed_out_ >= 0) {
+      buffers_[static_cast<std::size_t>(handed_out_)].full = false;
+      changed_.notify_all();
+    }
+    std::size_t wanted = static_cast<std::size_t>(handed_out_ + 1) % buffers_.size();
+    changed_.wait(lock, [&] { return buffers_[wanted].full; });
+    handed_out_ = static_cast<int>(wanted);
+    const Buffer& buffer = buffers_[wanted];
+    return {buffer.bytes.get(), buffer.size, buffer.error};
+  }
+
+ private:
+  struct Buffer {
+    std::unique_ptr<std::uint8_t[]> bytes;
+    std::size_t size = 0;
+    bool error = false;
+    bool full = false;  // filled by the reader and not yet given back by the caller
+  };
+
+  void read_all() {
+    for (std::size_t slot = 0;; slot = (slot + 1) % buffers_.size()) {
+      Buffer& buffer = buffers_[slot];
+      {
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [&] { return stopping_ || !buffer.full; });
+        if (stopping_) return;
+      }
+      ssize_t got;
+      do {
+        got = ::read(fd_, buffer.bytes.get(), buffer_size_);
+      } while (got < 0 && errno == EINTR);
+      {
+        std::lock_guard lock(mutex_);
+        buffer.size = got > 0 ? static_cast<std::size_t>(got) : 0;
+        buffer.error = got < 0;
+        buffer.full = true;
+      }
+      changed_.notify_all();
+      if (got <= 0) return;
+    }
+  }
+
+  int fd_;
+  std::size_t buffer_size_;
+  std::array<Buffer, 2> buffers_;
+  int handed_out_ = -1;
+  bool stopping_ = false;
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  std::thread reader_;  // last: starts once everything it uses exists
+};
+
+ByteSource ByteSource::from_fd_read_ahead(int fd, std::size_t buffer_size) {
+  ByteSource source;
+  source.fd_ = fd;
+  source.read_ahead_ = std::make_unique<ReadAhead>(fd, buffer_size);
+  return source;
+}
+
 ByteSource::ByteSource(ByteSource&&) noexcept = default;
 ByteSource& ByteSource::operator=(ByteSource&&) noexcept = default;
 ByteSource::~ByteSource() = default;
@@ -31,6 +126,17 @@ ByteSource::~ByteSource() = default;
 bool ByteSource::fill() {
   if (pos_ != end_) return true;
   if (at_end_) return false;
+  if (read_ahead_ != nullptr) {
+    ReadAhead::Piece piece = read_ahead_->next();
+    if (piece.size > 0) {
+      pos_ = piece.data;
+      end_ = pos_ + piece.size;
+      return true;
+    }
+    read_error_ = piece.error;
+    at_end_ = true;
+    return false;
+  }
   for (;;) {
     ssize_t got = ::read(fd_, buffer_.get(), buffer_size_);
     if (got > 0) {

@@ -21,6 +21,11 @@ class ByteSource {
   // matters to tests that want many refills.
   static constexpr std::size_t kDefaultBufferSize = 256 * 1024;
   static ByteSource from_fd(int fd, std::size_t buffer_size = kDefaultBufferSize);
+  // The same, with a second thread reading the next buffer while the caller works through
+  // the current one: on a large file, copying it out of the page cache takes a third as long
+  // as converting it.
+  static constexpr std::size_t kReadAheadBufferSize = 1024 * 1024;
+  static ByteSource from_fd_read_ahead(int fd, std::size_t buffer_size = kReadAheadBufferSize);
 
   ByteSource(ByteSource&&) noexcept;
   ByteSource& operator=(ByteSource&&) noexcept;
@@ -51,6 +56,8 @@ class ByteSource {
   bool read_error() const { return read_error_; }
 
  private:
+  class ReadAhead;
+
   ByteSource() = default;
   int refill_and_get();
 
@@ -61,6 +68,7 @@ class ByteSource {
   bool read_error_ = false;
   std::size_t buffer_size_ = 0;
   std::unique_ptr<std::uint8_t[]> buffer_;
+  std::unique_ptr<ReadAhead> read_ahead_;
 };
 
 }  // namespace quorrel

@@ -25,6 +25,7 @@ bool InputFile::open(const std::string& path) {
   // One pass from start to end: let the kernel read ahead further. Only a hint.
   ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
   fd_ = fd;
+  size_ = info.st_size;
   return true;
 }
 

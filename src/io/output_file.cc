@@ -77,7 +77,9 @@ bool OutputFile::commit() {
   if (fd_ < 0) return false;
   // No fsync: the rename already keeps a killed process from leaving a partial file under the
   // final name, and a sync per output would dominate the time of a large batch.
-  bool ok = ::close(fd_) == 0;
+  bool ok = sink_->finish();
+  sink_.reset();
+  ok = ::close(fd_) == 0 && ok;
   fd_ = -1;
   if (ok && replace(temporary_path_, final_path_)) {
     temporary_path_.clear();
@@ -88,6 +90,7 @@ bool OutputFile::commit() {
 }
 
 void OutputFile::discard() {
+  sink_.reset();  // ends a background write before the descriptor goes
   if (fd_ >= 0) {
     ::close(fd_);
     fd_ = -1;

@@ -14,7 +14,8 @@ void TextWriter::repeat(char c, std::size_t count) {
 
 void TextWriter::flush() {
   if (used_ == 0) return;
-  pass_through(buffer_.get(), used_);
+  // After a failure nothing more is attempted: the output is discarded anyway.
+  if (!failed_ && !sink_.take(buffer_, used_, kCapacity)) failed_ = true;
   used_ = 0;
 }
 
