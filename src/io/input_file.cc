@@ -22,8 +22,9 @@ bool InputFile::open(const std::string& path) {
   }
   int flags = ::fcntl(fd, F_GETFL);
   if (flags >= 0) ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
-  // One pass from start to end: let the kernel read ahead further. Only a hint.
-  ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+  // One pass from start to end: a large file is worth telling the kernel to read further
+  // ahead. Only a hint.
+  if (info.st_size >= kReadAheadFrom) ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
   fd_ = fd;
   size_ = info.st_size;
   return true;

@@ -31,13 +31,17 @@ std::string base_of(const std::string& path) {
 // batch that runs again over its earlier results, while a swap leaves the writing to the
 // kernel's own schedule.
 bool replace(const std::string& from, const std::string& to) {
-  if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_EXCHANGE) == 0) {
+  if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) {
+    return true;  // a new name
+  }
+  if (errno == EEXIST &&
+      ::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_EXCHANGE) == 0) {
     if (::unlink(from.c_str()) == 0) return true;
     // Not a file that may be replaced (a folder that appeared since): swap it back.
     ::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_EXCHANGE);
     return false;
   }
-  // Nothing there yet, or a file system without swaps.
+  // A file system without these kinds of rename.
   return ::rename(from.c_str(), to.c_str()) == 0;
 }
 
