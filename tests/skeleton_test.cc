@@ -313,11 +313,25 @@ TEST(RunConverter, LargeFilesConvertAsInMemory) {
   std::string document = large_document();
   ASSERT_GT(document.size(), FdSink::kBackgroundFrom);
   testing::write_file(dir.file("a.wpd"), document);
+  std::string expected = convert_memory(wpd2txt_spec(), document, "a.wpd").output;
   FakePort port;
   run_converter(wpd2txt_spec(), current_input(dir, "a.wpd"), port);
   EXPECT_TRUE(port.messages.empty());
-  EXPECT_TRUE(testing::read_file(dir.file("a.wpd.txt")) ==
-              convert_memory(wpd2txt_spec(), document, "a.wpd").output);
+  EXPECT_TRUE(testing::read_file(dir.file("a.wpd.txt")) == expected);
+
+  // Where no thread can be started, reading and writing stay on the converting thread.
+  std::filesystem::remove(dir.file("a.wpd.txt"));
+  std::filesystem::permissions(dir.path(), std::filesystem::perms::all);
+  testing::ChildResult child = testing::run_in_child(
+      [&] {
+        FakePort child_port;
+        run_converter(wpd2txt_spec(), current_input(dir, "a.wpd"), child_port);
+        return child_port.messages.empty() ? 0 : 1;
+      },
+      {.unprivileged = true, .no_threads = true});
+  if (child.exit_status == testing::kLimitsRefused) GTEST_SKIP() << "cannot limit threads";
+  EXPECT_EQ(child.exit_status, 0);
+  EXPECT_TRUE(testing::read_file(dir.file("a.wpd.txt")) == expected);
 }
 
 }  // namespace

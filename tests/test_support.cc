@@ -164,6 +164,10 @@ bool take_on(const ChildLimits& limits) {
       return false;
     }
   }
+  if (limits.no_threads) {
+    struct rlimit none = {0, 0};
+    if (::geteuid() == 0 || ::setrlimit(RLIMIT_NPROC, &none) != 0) return false;
+  }
   return true;
 }
 

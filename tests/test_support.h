@@ -135,6 +135,7 @@ CliRun run_cli_here(std::vector<std::string> args);
 struct ChildLimits {
   std::uint64_t file_size = 0;  // RLIMIT_FSIZE when not 0: writes beyond fail as on a full disk
   bool unprivileged = false;    // drops root to the user nobody, so that permissions apply
+  bool no_threads = false;      // no thread or process can be started (with unprivileged as root)
 };
 
 struct ChildResult {

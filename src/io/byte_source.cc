@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <condition_variable>
 #include <mutex>
+#include <system_error>
 #include <thread>
 
 namespace quorrel {
@@ -115,7 +116,11 @@ class ByteSource::ReadAhead {
 ByteSource ByteSource::from_fd_read_ahead(int fd, std::size_t buffer_size) {
   ByteSource source;
   source.fd_ = fd;
-  source.read_ahead_ = std::make_unique<ReadAhead>(fd, buffer_size);
+  try {
+    source.read_ahead_ = std::make_unique<ReadAhead>(fd, buffer_size);
+  } catch (const std::system_error&) {
+    return from_fd(fd, buffer_size);  // no thread to be had: read on this one
+  }
   return source;
 }
 

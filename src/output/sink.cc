@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <condition_variable>
 #include <mutex>
+#include <system_error>
 #include <thread>
 #include <utility>
 
@@ -104,10 +105,14 @@ bool FdSink::write(const char* data, std::size_t size) {
 
 bool FdSink::take(std::unique_ptr<char[]>& buffer, std::size_t size, std::size_t capacity) {
   taken_ += size;
-  if (background_ == nullptr) {
-    if (taken_ < kBackgroundFrom) return write_all(fd_, buffer.get(), size);
-    background_ = std::make_unique<Background>(fd_);
+  if (background_ == nullptr && taken_ >= kBackgroundFrom && !thread_refused_) {
+    try {
+      background_ = std::make_unique<Background>(fd_);
+    } catch (const std::system_error&) {
+      thread_refused_ = true;  // no thread to be had: go on writing here
+    }
   }
+  if (background_ == nullptr) return write_all(fd_, buffer.get(), size);
   return background_->submit(buffer, size, capacity);
 }
 

@@ -56,6 +56,7 @@ class FdSink final : public Sink {
   int fd_;
   std::uint64_t taken_ = 0;
   std::unique_ptr<Background> background_;
+  bool thread_refused_ = false;
 };
 
 }  // namespace quorrel
