@@ -199,5 +199,29 @@ TEST(BulkCharacters, SxwRunsMatchOneCharacterAtATime) {
             }());
 }
 
+// Every byte value at every offset of the 64-byte blocks and of the padded last bytes, and
+// markup right at a run's start and end: the bulk escape finds exactly the four markup
+// characters, wherever they fall.
+TEST(BulkCharacters, SxwRunsEscapeExactlyLikeOneCharacterAtATime) {
+  const std::size_t kBefore = TextWriter::kCapacity - 100;  // runs cross the buffer's edge
+  for (std::size_t size : {15u, 16u, 17u, 63u, 64u, 79u, 80u, 81u, 143u, 144u, 300u}) {
+    for (int value = 0; value < 256; ++value) {
+      for (std::size_t at : {std::size_t{0}, size / 2, size - 1}) {
+        std::string text(size, 'p');
+        text[at] = static_cast<char>(value);
+        text[(at + 37) % size] = static_cast<char>(255 - value);
+        std::string one_by_one = written([&](TextWriter& out) {
+          for (char c : text) sxw::write_character(out, c);
+        });
+        std::string bulk = written([&](TextWriter& out) {
+          out.repeat('-', kBefore);
+          sxw::write_characters(out, begin_of(text), begin_of(text) + size);
+        });
+        ASSERT_EQ(bulk.substr(kBefore), one_by_one) << size << " " << value << " " << at;
+      }
+    }
+  }
+}
+
 }  // namespace
 }  // namespace quorrel

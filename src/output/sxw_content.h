@@ -73,42 +73,108 @@ inline void write_character(TextWriter& out, int c) {
   out.commit(at + stored.size);
 }
 
-// A run of document characters, straight into the writer's buffer. Each step copies the 16
-// bytes ahead whole, keeps them up to the first markup character among them (all 16 when
-// there is none), and then writes the byte after those through the table: no step guesses
-// which way a branch goes, however the markup characters fall.
+namespace detail {
+
+// The escapes of [begin, end) from `at` on, one character after another; returns the end.
+inline char* escape_one_by_one(const std::uint8_t* begin, const std::uint8_t* end, char* at) {
+  for (; begin != end; ++begin) {
+    const StoredCharacter& stored = kStoredCharacters[*begin];
+    std::memcpy(at, stored.text, sizeof stored.text);
+    at += stored.size;
+  }
+  return at;
+}
+
+#if defined(__SSE2__)
+// Bit i set when byte i of the 16 at `p` is a markup character. '<' and '>' differ only in
+// bit 1 and '"' and '&' only in bit 2, so two comparisons find all four.
+inline std::uint64_t markup_bits(const std::uint8_t* p) {
+  __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+  __m128i angle = _mm_cmpeq_epi8(_mm_or_si128(bytes, _mm_set1_epi8(2)), _mm_set1_epi8('>'));
+  __m128i other = _mm_cmpeq_epi8(_mm_or_si128(bytes, _mm_set1_epi8(4)), _mm_set1_epi8('&'));
+  return static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(angle, other)));
+}
+
+// Copies [from, to) to `at` in blocks of 16, the last one whole: reads and writes up to 15
+// bytes beyond, and copies one block when the range is empty.
+inline char* copy_plain(const std::uint8_t* from, const std::uint8_t* to, char* at) {
+  char* out = at;
+  for (const std::uint8_t* p = from;;) {
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out),
+                     _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)));
+    p += 16;
+    out += 16;
+    if (p >= to) break;
+    // Keeps the compiler from making a library call of the loop: stretches are mostly short.
+    __asm__("" : "+r"(out));
+  }
+  return at + (to - from);
+}
+
+inline constexpr std::size_t kBlock = 64;
+
+// Up to 64 characters at `block` (with 64 + 16 bytes readable there): the markup characters
+// are found at once, and only they cost a step each; the plain stretches between them are
+// copied whole. Nothing in the loop waits on a load that depends on the step before.
+inline char* escape_block(const std::uint8_t* block, std::size_t size, char* at) {
+  std::uint64_t markup = markup_bits(block) | markup_bits(block + 16) << 16 |
+                         markup_bits(block + 32) << 32 | markup_bits(block + 48) << 48;
+  if (size < kBlock) markup &= (std::uint64_t{1} << size) - 1;
+  const std::uint8_t* from = block;
+  while (markup != 0) {
+    const std::uint8_t* hit = block + __builtin_ctzll(markup);
+    markup &= markup - 1;
+    at = copy_plain(from, hit, at);
+    const StoredCharacter& stored = kStoredCharacters[*hit];
+    std::memcpy(at, stored.text, sizeof stored.text);
+    at += stored.size;
+    from = hit + 1;
+  }
+  return copy_plain(from, block + size, at);
+}
+#endif
+
+// The escapes of [begin, end) from `at` on, with room for 6 bytes per character and 16 more;
+// returns the end. Reads nothing outside [begin, end).
+inline char* escape_characters(const std::uint8_t* begin, const std::uint8_t* end, char* at) {
+#if defined(__SSE2__)
+  while (static_cast<std::size_t>(end - begin) >= kBlock + 16) {
+    at = escape_block(begin, kBlock, at);
+    begin += kBlock;
+  }
+  std::size_t size = static_cast<std::size_t>(end - begin);
+  if (size < 16) return escape_one_by_one(begin, end, at);
+  // The last bytes from a padded copy, so that the blocks' whole loads stay inside it. Copied
+  // in blocks of 16, the last one ending at `end`: a library call costs more on these sizes.
+  alignas(16) std::uint8_t rest[2 * kBlock + 16] = {};
+  for (std::size_t i = 0; i + 16 < size; i += 16) {
+    _mm_store_si128(reinterpret_cast<__m128i*>(rest + i),
+                    _mm_loadu_si128(reinterpret_cast<const __m128i*>(begin + i)));
+  }
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(rest + size - 16),
+                   _mm_loadu_si128(reinterpret_cast<const __m128i*>(end - 16)));
+  for (std::size_t done = 0; done < size; done += kBlock) {
+    at = escape_block(rest + done, size - done < kBlock ? size - done : kBlock, at);
+  }
+  return at;
+#else
+  return escape_one_by_one(begin, end, at);
+#endif
+}
+
+}  // namespace detail
+
+// A run of document characters, straight into the writer's buffer, as `write_character`
+// would write them one by one.
 inline void write_characters(TextWriter& out, const std::uint8_t* begin,
                              const std::uint8_t* end) {
   constexpr std::ptrdiff_t kPiece = 4096;  // input bytes per reservation of the writer's buffer
   constexpr std::size_t kLongest = 6;      // "&quot;"
   while (begin != end) {
     const std::uint8_t* piece_end = end - begin > kPiece ? begin + kPiece : end;
-    // A step may copy up to 16 bytes past what it keeps.
-    char* at = out.reserve(kPiece * kLongest + 16);
-#if defined(__SSE2__)
-    while (piece_end - begin > 16) {
-      __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(begin));
-      __m128i markup = _mm_or_si128(
-          _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('<')),
-                       _mm_cmpeq_epi8(bytes, _mm_set1_epi8('>'))),
-          _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('&')),
-                       _mm_cmpeq_epi8(bytes, _mm_set1_epi8('"'))));
-      unsigned plain = static_cast<unsigned>(
-          __builtin_ctz(static_cast<unsigned>(_mm_movemask_epi8(markup)) | 0x10000u));
-      _mm_storeu_si128(reinterpret_cast<__m128i*>(at), bytes);
-      begin += plain;
-      at += plain;
-      const StoredCharacter& stored = kStoredCharacters[*begin++];
-      std::memcpy(at, stored.text, sizeof stored.text);
-      at += stored.size;
-    }
-#endif
-    for (; begin != piece_end; ++begin) {
-      const StoredCharacter& stored = kStoredCharacters[*begin];
-      std::memcpy(at, stored.text, sizeof stored.text);
-      at += stored.size;
-    }
-    out.commit(at);
+    char* at = out.reserve(static_cast<std::size_t>(piece_end - begin) * kLongest + 16);
+    out.commit(detail::escape_characters(begin, piece_end, at));
+    begin = piece_end;
   }
 }
 
