@@ -38,11 +38,11 @@ inline constexpr Literal kItalicSpanT8{"<text:span text:style-name=\"T8\">"};
 inline constexpr Literal kCentreSpanH5{"<text:span text:style-name=\"H5\">"};
 
 // Ends the open paragraph and opens the next, for the converters whose paragraph end starts
-// on a line of its own.
-inline void write_paragraph_break(TextWriter& out) {
-  out.write(kParagraphEnd);
-  out.write(kParagraphStart);
-}
+// on a line of its own: kParagraphEnd and kParagraphStart in one literal.
+inline constexpr Literal kParagraphBreak{"\n</text:p>\n<text:p text:style-name=\"Standard\">"};
+static_assert(kParagraphBreak.stored().substr(0, kParagraphEnd.size()) == kParagraphEnd.stored() &&
+              kParagraphBreak.stored().substr(kParagraphEnd.size()) == kParagraphStart.stored());
+inline void write_paragraph_break(TextWriter& out) { out.write(kParagraphBreak); }
 
 // Everything up to and including the start of the first paragraph, which stays open.
 void write_prolog(TextWriter& out, StyleSet styles);

@@ -6,13 +6,19 @@
 // A sink that sets `kLineEndsEarly` writes each line end while still on the byte before the
 // line feed, as the text converter does: a tab right before a line feed then follows the line
 // end instead of preceding it.
+//
+// A sink may also offer `const CodeTexts* code_texts()` (see below): then stretches of bytes
+// that are not characters cost no event each.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
+#include <cstring>
 
 #include "convert/plain/plain_codes.h"
 #include "convert/scan.h"
 #include "io/byte_source.h"
+#include "output/text_writer.h"
 
 namespace quorrel::plain {
 
@@ -50,6 +56,53 @@ inline void act(Kind kind, int data, Sink& sink, TakeLineFeed&& take_line_feed) 
   }
 }
 
+// What a sink writes for line feeds and tabs while no character comes between them, when that
+// is fixed text: `code_texts()` returns it, or null while the sink cannot say (an HTML tab
+// that depends on the column). Writing these texts must leave the sink as the events would.
+struct CodeTexts {
+  TextWriter& out;
+  Literal line_feed;
+  Literal tab;
+};
+
+// Writes the codes from p on through the sink's code texts, each byte's text looked up by its
+// kind instead of a jump per byte, unchecked into room reserved for a bounded stretch. Stops
+// at a character, at the end of [p, end), or (for a sink whose line ends come early) at a
+// tab that may precede a line feed; returns where it stopped.
+template <class Sink>
+const std::uint8_t* write_codes(Sink& sink, const std::uint8_t* p, const std::uint8_t* end) {
+  if constexpr (requires { sink.code_texts(); }) {
+    const CodeTexts* texts = sink.code_texts();
+    if (texts == nullptr) return p;
+    static constexpr Literal kNothing{""};
+    const Literal* by_kind[4] = {};
+    by_kind[static_cast<int>(Kind::dropped)] = &kNothing;
+    by_kind[static_cast<int>(Kind::line_feed)] = &texts->line_feed;
+    by_kind[static_cast<int>(Kind::tab)] = &texts->tab;
+    // Every text is copied in as many whole blocks of 16 as the longer one needs.
+    std::size_t longest = std::max(texts->line_feed.size(), texts->tab.size());
+    std::size_t blocks = (longest + 15) / 16;
+    constexpr std::ptrdiff_t kStretch = 1024;  // bytes per reservation of the writer's buffer
+    for (;;) {
+      const std::uint8_t* limit = end - p > kStretch ? p + kStretch : end;
+      const std::uint8_t* stop = Sink::kLineEndsEarly
+                                     ? find_printable_or_pair(p, limit, kTab, kLineFeed)
+                                     : find_printable(p, limit);
+      char* at = texts->out.reserve(kStretch * blocks * 16);
+      for (; p != stop; ++p) {
+        const Literal& text = *by_kind[static_cast<int>(kKinds[*p])];
+        for (std::size_t block = 0; block < blocks; ++block) {
+          std::memcpy(at + 16 * block, text.padded_bytes() + 16 * block, 16);
+        }
+        at += text.size();
+      }
+      texts->out.commit(at);
+      if (p != limit || p == end) break;
+    }
+  }
+  return p;
+}
+
 // One byte at a time: the reference that the bulk loop below is tested against.
 template <class Sink>
 void decode_bytewise(ByteSource& in, Sink& sink) {
@@ -74,6 +127,8 @@ void decode(ByteSource& in, Sink& sink) {
         p = run_end;
       } else {
         act(kind, data, sink, take_line_feed);
+        // A lone code between characters takes the event; a stretch of them goes in bulk.
+        if (p != end && kKinds[*p] != Kind::character) p = write_codes(sink, p, end);
       }
     }
     in.advance_to(p);
