@@ -57,15 +57,17 @@ struct PlainTextRecorder {
   StringSink stored{log};
   TextWriter out{stored};
   bool line_start = true;
-  const plain::CodeTexts texts{out, Literal{"{lf\n}"}, Literal{"{tab}"}};
+  static constexpr Literal kLineFeedText{"{lf\n}"};
+  static constexpr Literal kTabText{"{tab}"};
+  const plain::CodeTexts texts{out, kLineFeedText, kTabText};
 
   void character(int c) {
     out.put_raw(static_cast<char>(c));
     line_start = false;
   }
-  void tab() { out.write(texts.tab); }
+  void tab() { out.write(kTabText); }
   void line_feed() {
-    out.write(texts.line_feed);
+    out.write(kLineFeedText);
     line_start = true;
   }
   const plain::CodeTexts* code_texts() const {

@@ -59,44 +59,54 @@ inline void act(Kind kind, int data, Sink& sink, TakeLineFeed&& take_line_feed) 
 // What a sink writes for line feeds and tabs while no character comes between them, when that
 // is fixed text: `code_texts()` returns it, or null while the sink cannot say (an HTML tab
 // that depends on the column). Writing these texts must leave the sink as the events would.
-struct CodeTexts {
-  TextWriter& out;
-  Literal line_feed;
-  Literal tab;
+class CodeTexts {
+ public:
+  CodeTexts(TextWriter& out, const Literal& line_feed, const Literal& tab)
+      : out_(out),
+        by_kind_{Literal{""}, Literal{""}, line_feed, tab},
+        blocks_((std::max(line_feed.size(), tab.size()) + 15) / 16) {}
+
+  // Writes the codes in [p, stop), none of them a character, in one reservation of room
+  // for them all: at most `kStretch` bytes.
+  static constexpr std::ptrdiff_t kStretch = 1024;
+  void write(const std::uint8_t* p, const std::uint8_t* stop) const {
+    char* at = out_.reserve(kStretch * blocks_ * 16);
+    for (; p != stop; ++p) {
+      // Each text is copied in as many whole blocks of 16 as the longest one needs.
+      const Literal& text = by_kind_[static_cast<int>(kKinds[*p])];
+      for (std::size_t block = 0; block < blocks_; ++block) {
+        std::memcpy(at + 16 * block, text.padded_bytes() + 16 * block, 16);
+      }
+      at += text.size();
+    }
+    out_.commit(at);
+  }
+
+ private:
+  static_assert(static_cast<int>(Kind::dropped) == 0 && static_cast<int>(Kind::character) == 1 &&
+                static_cast<int>(Kind::line_feed) == 2 && static_cast<int>(Kind::tab) == 3);
+
+  TextWriter& out_;
+  Literal by_kind_[4];  // a character never gets here; it has an empty text
+  std::size_t blocks_;
 };
 
 // Writes the codes from p on through the sink's code texts, each byte's text looked up by its
-// kind instead of a jump per byte, unchecked into room reserved for a bounded stretch. Stops
-// at a character, at the end of [p, end), or (for a sink whose line ends come early) at a
-// tab that may precede a line feed; returns where it stopped.
+// kind instead of a jump per byte. Stops at a character, at the end of [p, end), or (for a
+// sink whose line ends come early) at a tab that may precede a line feed; returns where it
+// stopped.
 template <class Sink>
 const std::uint8_t* write_codes(Sink& sink, const std::uint8_t* p, const std::uint8_t* end) {
   if constexpr (requires { sink.code_texts(); }) {
     const CodeTexts* texts = sink.code_texts();
     if (texts == nullptr) return p;
-    static constexpr Literal kNothing{""};
-    const Literal* by_kind[4] = {};
-    by_kind[static_cast<int>(Kind::dropped)] = &kNothing;
-    by_kind[static_cast<int>(Kind::line_feed)] = &texts->line_feed;
-    by_kind[static_cast<int>(Kind::tab)] = &texts->tab;
-    // Every text is copied in as many whole blocks of 16 as the longer one needs.
-    std::size_t longest = std::max(texts->line_feed.size(), texts->tab.size());
-    std::size_t blocks = (longest + 15) / 16;
-    constexpr std::ptrdiff_t kStretch = 1024;  // bytes per reservation of the writer's buffer
     for (;;) {
-      const std::uint8_t* limit = end - p > kStretch ? p + kStretch : end;
+      const std::uint8_t* limit = end - p > CodeTexts::kStretch ? p + CodeTexts::kStretch : end;
       const std::uint8_t* stop = Sink::kLineEndsEarly
                                      ? find_printable_or_pair(p, limit, kTab, kLineFeed)
                                      : find_printable(p, limit);
-      char* at = texts->out.reserve(kStretch * blocks * 16);
-      for (; p != stop; ++p) {
-        const Literal& text = *by_kind[static_cast<int>(kKinds[*p])];
-        for (std::size_t block = 0; block < blocks; ++block) {
-          std::memcpy(at + 16 * block, text.padded_bytes() + 16 * block, 16);
-        }
-        at += text.size();
-      }
-      texts->out.commit(at);
+      texts->write(p, stop);
+      p = stop;
       if (p != limit || p == end) break;
     }
   }
