@@ -3,6 +3,7 @@
 // and the epilogue.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -95,27 +96,20 @@ inline std::uint64_t markup_bits(const std::uint8_t* p) {
   return static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(angle, other)));
 }
 
-// Copies [from, to) to `at` in blocks of 16, the last one whole: reads and writes up to 15
-// bytes beyond, and copies one block when the range is empty.
-inline char* copy_plain(const std::uint8_t* from, const std::uint8_t* to, char* at) {
-  char* out = at;
-  for (const std::uint8_t* p = from;;) {
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out),
-                     _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)));
-    p += 16;
-    out += 16;
-    if (p >= to) break;
-    // Keeps the compiler from making a library call of the loop: stretches are mostly short.
-    __asm__("" : "+r"(out));
-  }
-  return at + (to - from);
-}
-
 inline constexpr std::size_t kBlock = 64;
 
-// Up to 64 characters at `block` (with 64 + 16 bytes readable there): the markup characters
-// are found at once, and only they cost a step each; the plain stretches between them are
-// copied whole. Nothing in the loop waits on a load that depends on the step before.
+// Copies the 64 bytes at `from` to `at`, whatever part of them is kept: a fixed amount costs
+// no guess about where a stretch of plain characters ends.
+inline void copy_block(const std::uint8_t* from, char* at) {
+  for (int i = 0; i < 64; i += 16) {
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(at + i),
+                     _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + i)));
+  }
+}
+
+// Up to 64 characters at `block` (with 128 bytes readable there) to `at` (with room for 6
+// bytes a character and 64 more); returns the end. The markup characters are found at once
+// and only they cost a step each; the plain stretches between them are copied whole.
 inline char* escape_block(const std::uint8_t* block, std::size_t size, char* at) {
   std::uint64_t markup = markup_bits(block) | markup_bits(block + 16) << 16 |
                          markup_bits(block + 32) << 32 | markup_bits(block + 48) << 48;
@@ -124,38 +118,39 @@ inline char* escape_block(const std::uint8_t* block, std::size_t size, char* at)
   while (markup != 0) {
     const std::uint8_t* hit = block + __builtin_ctzll(markup);
     markup &= markup - 1;
-    at = copy_plain(from, hit, at);
+    copy_block(from, at);
+    at += hit - from;
     const StoredCharacter& stored = kStoredCharacters[*hit];
     std::memcpy(at, stored.text, sizeof stored.text);
     at += stored.size;
     from = hit + 1;
   }
-  return copy_plain(from, block + size, at);
+  copy_block(from, at);
+  return at + (block + size - from);
 }
 #endif
 
-// The escapes of [begin, end) from `at` on, with room for 6 bytes per character and 16 more;
+// The escapes of [begin, end) from `at` on, with room for 6 bytes per character and 64 more;
 // returns the end. Reads nothing outside [begin, end).
 inline char* escape_characters(const std::uint8_t* begin, const std::uint8_t* end, char* at) {
 #if defined(__SSE2__)
-  while (static_cast<std::size_t>(end - begin) >= kBlock + 16) {
+  while (static_cast<std::size_t>(end - begin) >= 2 * kBlock) {
     at = escape_block(begin, kBlock, at);
     begin += kBlock;
   }
   std::size_t size = static_cast<std::size_t>(end - begin);
   if (size < 16) return escape_one_by_one(begin, end, at);
-  // The last bytes from a padded copy, so that the blocks' whole loads stay inside it. Copied
-  // in blocks of 16, the last one ending at `end`: a library call costs more on these sizes.
-  alignas(16) std::uint8_t rest[2 * kBlock + 16] = {};
-  for (std::size_t i = 0; i + 16 < size; i += 16) {
-    _mm_store_si128(reinterpret_cast<__m128i*>(rest + i),
-                    _mm_loadu_si128(reinterpret_cast<const __m128i*>(begin + i)));
+  // The last bytes from a padded copy, so that the blocks' whole loads stay inside it. A fixed
+  // number of steps, each a block of 16 (the later ones ending at `end`), and always two
+  // blocks of 64 escaped (the second maybe empty): no step hangs on a guess about the size.
+  alignas(16) std::uint8_t rest[3 * kBlock] = {};
+  for (std::size_t i = 0; i < 2 * kBlock; i += 16) {
+    std::size_t offset = std::min(i, size - 16);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(rest + offset),
+                     _mm_loadu_si128(reinterpret_cast<const __m128i*>(begin + offset)));
   }
-  _mm_storeu_si128(reinterpret_cast<__m128i*>(rest + size - 16),
-                   _mm_loadu_si128(reinterpret_cast<const __m128i*>(end - 16)));
-  for (std::size_t done = 0; done < size; done += kBlock) {
-    at = escape_block(rest + done, size - done < kBlock ? size - done : kBlock, at);
-  }
+  at = escape_block(rest, std::min(size, kBlock), at);
+  at = escape_block(rest + kBlock, size - std::min(size, kBlock), at);
   return at;
 #else
   return escape_one_by_one(begin, end, at);
@@ -172,7 +167,7 @@ inline void write_characters(TextWriter& out, const std::uint8_t* begin,
   constexpr std::size_t kLongest = 6;      // "&quot;"
   while (begin != end) {
     const std::uint8_t* piece_end = end - begin > kPiece ? begin + kPiece : end;
-    char* at = out.reserve(static_cast<std::size_t>(piece_end - begin) * kLongest + 16);
+    char* at = out.reserve(static_cast<std::size_t>(piece_end - begin) * kLongest + 64);
     out.commit(detail::escape_characters(begin, piece_end, at));
     begin = piece_end;
   }
