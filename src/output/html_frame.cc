@@ -1,16 +1,20 @@
 #include "output/html_frame.h"
 
-#include <string>
+#include <algorithm>
+#include <charconv>
 
 namespace quorrel::html {
 
 namespace {
 
+// The tag is put together in place and written in one piece: documents full of codes write
+// one for every few bytes.
 void write_heading_tag(TextWriter& out, std::string_view opening, unsigned level) {
-  out.write(opening);
-  std::string digits = std::to_string(level);
-  out.write_raw(digits.data(), digits.size());
-  out.put_raw('>');
+  char tag[16];
+  char* at = std::copy(opening.begin(), opening.end(), tag);
+  at = std::to_chars(at, tag + sizeof tag - 1, level).ptr;
+  *at++ = '>';
+  out.write_raw(tag, static_cast<std::size_t>(at - tag));
 }
 
 }  // namespace
