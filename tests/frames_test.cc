@@ -140,10 +140,12 @@ TEST(Literal, WritesWholeAcrossTheWritersBufferEdge) {
     std::string page = written([before](TextWriter& out) {
       out.repeat('x', before);
       out.write(html::kParagraph);
+      out.write_if(html::kRule, false);
       out.write(sxw::kBoldSpanT12);
+      out.write_if(html::kBoldOn, true);
     });
     EXPECT_EQ(page.find_first_not_of('x'), before);
-    EXPECT_EQ(page.substr(before), "\r\n<P><text:span text:style-name=\"T12\">") << before;
+    EXPECT_EQ(page.substr(before), "\r\n<P><text:span text:style-name=\"T12\"><B>") << before;
   }
 }
 

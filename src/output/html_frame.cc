@@ -7,8 +7,7 @@ namespace quorrel::html {
 
 namespace {
 
-// The tag is put together in place and written in one piece: documents full of codes write
-// one for every few bytes.
+// Levels beyond the literals: the tag is put together in place and written in one piece.
 void write_heading_tag(TextWriter& out, std::string_view opening, unsigned level) {
   char tag[16];
   char* at = std::copy(opening.begin(), opening.end(), tag);
@@ -31,7 +30,20 @@ void write_epilogue(TextWriter& out, Epilogue epilogue) {
   out.write(epilogue == Epilogue::after_line_feed ? "\n</BODY>\n</HTML>\n" : "</BODY>\n</HTML>\n");
 }
 
-void write_heading_start(TextWriter& out, unsigned level) { write_heading_tag(out, "<H", level); }
-void write_heading_end(TextWriter& out, unsigned level) { write_heading_tag(out, "</H", level); }
+void write_heading_start(TextWriter& out, unsigned level) {
+  if (level < std::size(kHeadingStarts)) {
+    out.write(kHeadingStarts[level]);
+  } else {
+    write_heading_tag(out, "<H", level);
+  }
+}
+
+void write_heading_end(TextWriter& out, unsigned level) {
+  if (level < std::size(kHeadingEnds)) {
+    out.write(kHeadingEnds[level]);
+  } else {
+    write_heading_tag(out, "</H", level);
+  }
+}
 
 }  // namespace quorrel::html
