@@ -139,6 +139,21 @@ inline const std::uint8_t* find_printable(const std::uint8_t* p, const std::uint
   return p;
 }
 
+#if defined(__SSE2__)
+// Bit i set when byte i of the 64 at `p` equals `a` or `b`.
+inline std::uint64_t bits_equal_64(const std::uint8_t* p, std::uint8_t a, std::uint8_t b) {
+  const __m128i first = _mm_set1_epi8(static_cast<char>(a));
+  const __m128i second = _mm_set1_epi8(static_cast<char>(b));
+  std::uint64_t bits = 0;
+  for (int i = 0; i < 64; i += 16) {
+    __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+    __m128i hit = _mm_or_si128(_mm_cmpeq_epi8(bytes, first), _mm_cmpeq_epi8(bytes, second));
+    bits |= std::uint64_t{static_cast<unsigned>(_mm_movemask_epi8(hit))} << i;
+  }
+  return bits;
+}
+#endif
+
 // One byte of look-ahead for a bulk loop working through [p, end) of the source's window:
 // consumes the next byte only when it equals `byte` (never at the end of the input). At the
 // window's edge the source refills, and p and end then describe its new window.
