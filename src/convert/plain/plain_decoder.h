@@ -66,9 +66,11 @@ class CodeTexts {
         by_kind_{Literal{""}, Literal{""}, line_feed, tab},
         blocks_((std::max(line_feed.size(), tab.size()) + 15) / 16) {}
 
-  // Writes the codes in [p, stop), none of them a character, in one reservation of room
-  // for them all: at most `kStretch` bytes.
+  // The most bytes `write` takes in one call: its room in the writer is reserved at once.
   static constexpr std::ptrdiff_t kStretch = 1024;
+
+  // Writes the codes in [p, stop), none of them a character, unchecked into room reserved
+  // for them all.
   void write(const std::uint8_t* p, const std::uint8_t* stop) const {
     char* at = out_.reserve(kStretch * blocks_ * 16);
 #if defined(__SSE2__)

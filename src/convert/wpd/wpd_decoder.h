@@ -100,12 +100,13 @@ void decode(ByteSource& in, Sink& sink) {
           if (p == end) break;
         }
         // A group (other than the soft return's) that ends in this window is passed over
-        // whole and acts at once, on the byte before its closing code.
+        // whole and acts at once, on the byte before its closing code (the opening one when
+        // the group is empty).
         int code = *p;
         if (escape == 0 && code >= kGroupThreshold && code != kSoftReturnGroup) {
           const std::uint8_t* close = find_byte(p + 1, end, code);
           if (close != end) {
-            dispatch(code, close == p + 1 ? code : close[-1], sink);
+            dispatch(code, close[-1], sink);
             prevdata = code;
             p = close + 1;
             continue;
