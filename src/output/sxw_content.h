@@ -140,9 +140,9 @@ inline char* escape_characters(const std::uint8_t* begin, const std::uint8_t* en
   }
   std::size_t size = static_cast<std::size_t>(end - begin);
   if (size < 16) return escape_one_by_one(begin, end, at);
-  // The last bytes from a padded copy, so that the blocks' whole loads stay inside it. A fixed
-  // number of steps, each a block of 16 (the later ones ending at `end`), and always two
-  // blocks of 64 escaped (the second maybe empty): no step hangs on a guess about the size.
+  // The last bytes from a padded copy, so that the blocks' whole loads stay inside it: a
+  // fixed number of steps, each a block of 16 (the later ones ending at `end`), so that no
+  // step hangs on a guess about the size.
   alignas(16) std::uint8_t rest[3 * kBlock] = {};
   for (std::size_t i = 0; i < 2 * kBlock; i += 16) {
     std::size_t offset = std::min(i, size - 16);
@@ -150,7 +150,7 @@ inline char* escape_characters(const std::uint8_t* begin, const std::uint8_t* en
                      _mm_loadu_si128(reinterpret_cast<const __m128i*>(begin + offset)));
   }
   at = escape_block(rest, std::min(size, kBlock), at);
-  at = escape_block(rest + kBlock, size - std::min(size, kBlock), at);
+  if (size > kBlock) at = escape_block(rest + kBlock, size - kBlock, at);
   return at;
 #else
   return escape_one_by_one(begin, end, at);
