@@ -47,6 +47,35 @@ struct WpRecorder : Recorder {
   void bold_off() { log += "{bold off}"; }
 };
 
+// A plain sink that writes its events through a writer and offers its code texts, so that
+// stretches of codes take the decoder's table path; with `kOnlyAtLineStart` it offers them
+// only at the start of a line, as the HTML sink does, and the events take the rest.
+template <bool kEarly, bool kOnlyAtLineStart>
+struct PlainTextRecorder {
+  static constexpr bool kLineEndsEarly = kEarly;
+  std::string log;
+  StringSink stored{log};
+  TextWriter out{stored};
+  bool line_start = true;
+  static constexpr Literal kLineFeedText{"{lf\n}"};
+  static constexpr Literal kTabText{"{tab}"};
+  const plain::CodeTexts texts{out, kLineFeedText, kTabText};
+
+  void character(int c) {
+    out.put_raw(static_cast<char>(c));
+    line_start = false;
+  }
+  void tab() { out.write(kTabText); }
+  void line_feed() {
+    out.write(kLineFeedText);
+    line_start = true;
+  }
+  const plain::CodeTexts* code_texts() const {
+    return !kOnlyAtLineStart || line_start ? &texts : nullptr;
+  }
+  void finish() { out.flush(); }
+};
+
 struct W51Recorder : Recorder {
   void line_break() { log += "{line}"; }
   void paragraph_break() { log += "{paragraph}"; }
@@ -98,6 +127,7 @@ std::string events(ByteSource in, FormatCode format, Decode decode) {
   if (format == TYPE_W51 || format == TYPE_WPD) check_and_skip_prefix(in);
   Sink sink;
   decode(in, sink);
+  if constexpr (requires { sink.finish(); }) sink.finish();
   return sink.log;
 }
 
@@ -143,6 +173,17 @@ class FastPath : public ::testing::TestWithParam<examples::Shape> {};
 TEST_P(FastPath, PlainEventsMatchTheByteLoop) {
   expect_same_events<PlainRecorder<true>>(TYPE_UNKNOWN, GetParam(), kPlainBulk, kPlainBytewise);
   expect_same_events<PlainRecorder<false>>(TYPE_UNKNOWN, GetParam(), kPlainBulk, kPlainBytewise);
+}
+
+// Stretches of codes written from the sink's texts, in both look-ahead flavours, and with
+// texts offered only part of the time.
+TEST_P(FastPath, PlainCodeTextsMatchTheByteLoop) {
+  expect_same_events<PlainTextRecorder<true, false>>(TYPE_UNKNOWN, GetParam(), kPlainBulk,
+                                                     kPlainBytewise);
+  expect_same_events<PlainTextRecorder<false, false>>(TYPE_UNKNOWN, GetParam(), kPlainBulk,
+                                                      kPlainBytewise);
+  expect_same_events<PlainTextRecorder<true, true>>(TYPE_UNKNOWN, GetParam(), kPlainBulk,
+                                                    kPlainBytewise);
 }
 
 TEST_P(FastPath, AncientEventsMatchTheByteLoop) {
@@ -244,6 +285,9 @@ TEST(FastPathEdges, EveryRefillPointGivesTheSameEvents) {
       w51_document(cases[2].bytes), wpd_document(cases[3].bytes);
   expect_same_events<PlainRecorder<true>>(TYPE_UNKNOWN, plain_document, kEveryRefillPoint,
                                           kPlainBulk, kPlainBytewise);
+  expect_same_events<PlainTextRecorder<true, false>>(TYPE_UNKNOWN, plain_document,
+                                                     kEveryRefillPoint, kPlainBulk,
+                                                     kPlainBytewise);
   expect_same_events<WpRecorder<true>>(TYPE_WP, wp_document, kEveryRefillPoint, kWpBulk,
                                        kWpBytewise);
   expect_same_events<W51Recorder>(TYPE_W51, w51_document, kEveryRefillPoint, kW51Bulk,

@@ -140,10 +140,12 @@ TEST(Literal, WritesWholeAcrossTheWritersBufferEdge) {
     std::string page = written([before](TextWriter& out) {
       out.repeat('x', before);
       out.write(html::kParagraph);
+      out.write_if(html::kRule, false);
       out.write(sxw::kBoldSpanT12);
+      out.write_if(html::kBoldOn, true);
     });
     EXPECT_EQ(page.find_first_not_of('x'), before);
-    EXPECT_EQ(page.substr(before), "\r\n<P><text:span text:style-name=\"T12\">") << before;
+    EXPECT_EQ(page.substr(before), "\r\n<P><text:span text:style-name=\"T12\"><B>") << before;
   }
 }
 
@@ -197,6 +199,30 @@ TEST(BulkCharacters, SxwRunsMatchOneCharacterAtATime) {
               for (int i = 0; i < 40; ++i) quotes += "&quot;";
               return quotes;
             }());
+}
+
+// Every byte value in the 64-byte blocks, in the padded last bytes and on either side of the
+// edges between them, and markup right at a run's start and end: the bulk escape finds
+// exactly the four markup characters, wherever they fall.
+TEST(BulkCharacters, SxwRunsEscapeExactlyLikeOneCharacterAtATime) {
+  const std::size_t kBefore = TextWriter::kCapacity - 100;  // runs cross the buffer's edge
+  for (std::size_t size : {15u, 16u, 17u, 63u, 64u, 65u, 127u, 128u, 129u, 191u, 192u, 300u}) {
+    for (int value = 0; value < 256; ++value) {
+      for (std::size_t at : {std::size_t{0}, size / 2, size - 1}) {
+        std::string text(size, 'p');
+        text[at] = static_cast<char>(value);
+        text[(at + 37) % size] = static_cast<char>(255 - value);
+        std::string one_by_one = written([&](TextWriter& out) {
+          for (char c : text) sxw::write_character(out, c);
+        });
+        std::string bulk = written([&](TextWriter& out) {
+          out.repeat('-', kBefore);
+          sxw::write_characters(out, begin_of(text), begin_of(text) + size);
+        });
+        ASSERT_EQ(bulk.substr(kBefore), one_by_one) << size << " " << value << " " << at;
+      }
+    }
+  }
 }
 
 }  // namespace

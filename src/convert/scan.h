@@ -27,15 +27,20 @@ consteval std::array<Kind, 256> byte_table(KindOf kind_of) {
   return table;
 }
 
+#if defined(__SSE2__)
+// 0xFF in each lane holding a printable byte, 0 elsewhere.
+inline __m128i printable_lanes(__m128i bytes) {
+  // x - 32 as unsigned is at most 94 exactly for the printable bytes.
+  __m128i shifted = _mm_sub_epi8(bytes, _mm_set1_epi8(32));
+  return _mm_cmpeq_epi8(_mm_min_epu8(shifted, _mm_set1_epi8(94)), shifted);
+}
+#endif
+
 // The first byte in [p, end) outside 32..126, or end.
 inline const std::uint8_t* skip_printable(const std::uint8_t* p, const std::uint8_t* end) {
 #if defined(__SSE2__)
-  // x - 32 as unsigned is at most 94 exactly for the printable bytes.
-  const __m128i offset = _mm_set1_epi8(32);
-  const __m128i limit = _mm_set1_epi8(94);
   while (end - p >= 16) {
-    __m128i shifted = _mm_sub_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)), offset);
-    __m128i printable = _mm_cmpeq_epi8(_mm_min_epu8(shifted, limit), shifted);
+    __m128i printable = printable_lanes(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)));
     unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(printable)) ^ 0xFFFFu;
     if (mask != 0) return p + __builtin_ctz(mask);
     p += 16;
@@ -96,6 +101,58 @@ inline const std::uint8_t* find_at_least(const std::uint8_t* p, const std::uint8
   while (p != end && *p < threshold) ++p;
   return p;
 }
+
+// The first byte in [p, end) that is printable, or equals `first` with `second` next or with
+// nothing left after it in [p, end) (so that a look-ahead beyond `end` is left to the
+// caller), or end.
+inline const std::uint8_t* find_printable_or_pair(const std::uint8_t* p, const std::uint8_t* end,
+                                                  std::uint8_t first, std::uint8_t second) {
+#if defined(__SSE2__)
+  while (end - p > 16) {
+    __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 1));
+    __m128i pair = _mm_and_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8(static_cast<char>(first))),
+                                 _mm_cmpeq_epi8(next, _mm_set1_epi8(static_cast<char>(second))));
+    unsigned mask = static_cast<unsigned>(
+        _mm_movemask_epi8(_mm_or_si128(printable_lanes(bytes), pair)));
+    if (mask != 0) return p + __builtin_ctz(mask);
+    p += 16;
+  }
+#endif
+  for (; p != end; ++p) {
+    if (is_printable(*p) || (*p == first && (p + 1 == end || p[1] == second))) return p;
+  }
+  return p;
+}
+
+// The first printable byte in [p, end), or end.
+inline const std::uint8_t* find_printable(const std::uint8_t* p, const std::uint8_t* end) {
+#if defined(__SSE2__)
+  while (end - p >= 16) {
+    __m128i printable = printable_lanes(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)));
+    unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(printable));
+    if (mask != 0) return p + __builtin_ctz(mask);
+    p += 16;
+  }
+#endif
+  while (p != end && !is_printable(*p)) ++p;
+  return p;
+}
+
+#if defined(__SSE2__)
+// Bit i set when byte i of the 64 at `p` equals `a` or `b`.
+inline std::uint64_t bits_equal_64(const std::uint8_t* p, std::uint8_t a, std::uint8_t b) {
+  const __m128i first = _mm_set1_epi8(static_cast<char>(a));
+  const __m128i second = _mm_set1_epi8(static_cast<char>(b));
+  std::uint64_t bits = 0;
+  for (int i = 0; i < 64; i += 16) {
+    __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+    __m128i hit = _mm_or_si128(_mm_cmpeq_epi8(bytes, first), _mm_cmpeq_epi8(bytes, second));
+    bits |= std::uint64_t{static_cast<unsigned>(_mm_movemask_epi8(hit))} << i;
+  }
+  return bits;
+}
+#endif
 
 // One byte of look-ahead for a bulk loop working through [p, end) of the source's window:
 // consumes the next byte only when it equals `byte` (never at the end of the input). At the

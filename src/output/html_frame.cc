@@ -1,16 +1,19 @@
 #include "output/html_frame.h"
 
-#include <string>
+#include <algorithm>
+#include <charconv>
 
 namespace quorrel::html {
 
 namespace {
 
+// Levels beyond the literals: the tag is put together in place and written in one piece.
 void write_heading_tag(TextWriter& out, std::string_view opening, unsigned level) {
-  out.write(opening);
-  std::string digits = std::to_string(level);
-  out.write_raw(digits.data(), digits.size());
-  out.put_raw('>');
+  char tag[16];
+  char* at = std::copy(opening.begin(), opening.end(), tag);
+  at = std::to_chars(at, tag + sizeof tag - 1, level).ptr;
+  *at++ = '>';
+  out.write_raw(tag, static_cast<std::size_t>(at - tag));
 }
 
 }  // namespace
@@ -27,7 +30,20 @@ void write_epilogue(TextWriter& out, Epilogue epilogue) {
   out.write(epilogue == Epilogue::after_line_feed ? "\n</BODY>\n</HTML>\n" : "</BODY>\n</HTML>\n");
 }
 
-void write_heading_start(TextWriter& out, unsigned level) { write_heading_tag(out, "<H", level); }
-void write_heading_end(TextWriter& out, unsigned level) { write_heading_tag(out, "</H", level); }
+void write_heading_start(TextWriter& out, unsigned level) {
+  if (level < std::size(kHeadingStarts)) {
+    out.write(kHeadingStarts[level]);
+  } else {
+    write_heading_tag(out, "<H", level);
+  }
+}
+
+void write_heading_end(TextWriter& out, unsigned level) {
+  if (level < std::size(kHeadingEnds)) {
+    out.write(kHeadingEnds[level]);
+  } else {
+    write_heading_tag(out, "</H", level);
+  }
+}
 
 }  // namespace quorrel::html

@@ -36,6 +36,9 @@ void write_epilogue(TextWriter& out, Epilogue epilogue);
 // Heading tags carry their level as a plain decimal number: "<H0>", "</H2>".
 void write_heading_start(TextWriter& out, unsigned level);
 void write_heading_end(TextWriter& out, unsigned level);
+// The same tags of levels 0, 1 and 2 as literals, for converters that write them often.
+inline constexpr Literal kHeadingStarts[] = {Literal{"<H0>"}, Literal{"<H1>"}, Literal{"<H2>"}};
+inline constexpr Literal kHeadingEnds[] = {Literal{"</H0>"}, Literal{"</H1>"}, Literal{"</H2>"}};
 
 // Document characters 32..126 are copied, except that the angle brackets become square ones
 // so that text can never form a tag; "&" and '"' stay as they are.

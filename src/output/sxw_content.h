@@ -3,6 +3,7 @@
 // and the epilogue.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -38,11 +39,11 @@ inline constexpr Literal kItalicSpanT8{"<text:span text:style-name=\"T8\">"};
 inline constexpr Literal kCentreSpanH5{"<text:span text:style-name=\"H5\">"};
 
 // Ends the open paragraph and opens the next, for the converters whose paragraph end starts
-// on a line of its own.
-inline void write_paragraph_break(TextWriter& out) {
-  out.write(kParagraphEnd);
-  out.write(kParagraphStart);
-}
+// on a line of its own: kParagraphEnd and kParagraphStart in one literal.
+inline constexpr Literal kParagraphBreak{"\n</text:p>\n<text:p text:style-name=\"Standard\">"};
+static_assert(kParagraphBreak.stored().substr(0, kParagraphEnd.size()) == kParagraphEnd.stored() &&
+              kParagraphBreak.stored().substr(kParagraphEnd.size()) == kParagraphStart.stored());
+inline void write_paragraph_break(TextWriter& out) { out.write(kParagraphBreak); }
 
 // Everything up to and including the start of the first paragraph, which stays open.
 void write_prolog(TextWriter& out, StyleSet styles);
@@ -73,42 +74,102 @@ inline void write_character(TextWriter& out, int c) {
   out.commit(at + stored.size);
 }
 
-// A run of document characters, straight into the writer's buffer. Each step copies the 16
-// bytes ahead whole, keeps them up to the first markup character among them (all 16 when
-// there is none), and then writes the byte after those through the table: no step guesses
-// which way a branch goes, however the markup characters fall.
+namespace detail {
+
+// The escapes of [begin, end) from `at` on, one character after another; returns the end.
+inline char* escape_one_by_one(const std::uint8_t* begin, const std::uint8_t* end, char* at) {
+  for (; begin != end; ++begin) {
+    const StoredCharacter& stored = kStoredCharacters[*begin];
+    std::memcpy(at, stored.text, sizeof stored.text);
+    at += stored.size;
+  }
+  return at;
+}
+
+#if defined(__SSE2__)
+// Bit i set when byte i of the 16 at `p` is a markup character. '<' and '>' differ only in
+// bit 1 and '"' and '&' only in bit 2, so two comparisons find all four.
+inline std::uint64_t markup_bits(const std::uint8_t* p) {
+  __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+  __m128i angle = _mm_cmpeq_epi8(_mm_or_si128(bytes, _mm_set1_epi8(2)), _mm_set1_epi8('>'));
+  __m128i other = _mm_cmpeq_epi8(_mm_or_si128(bytes, _mm_set1_epi8(4)), _mm_set1_epi8('&'));
+  return static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(angle, other)));
+}
+
+inline constexpr std::size_t kBlock = 64;
+
+// Copies the 64 bytes at `from` to `at`, whatever part of them is kept: a fixed amount costs
+// no guess about where a stretch of plain characters ends.
+inline void copy_block(const std::uint8_t* from, char* at) {
+  for (int i = 0; i < 64; i += 16) {
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(at + i),
+                     _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + i)));
+  }
+}
+
+// Up to 64 characters at `block` (with 128 bytes readable there) to `at` (with room for 6
+// bytes a character and 64 more); returns the end. The markup characters are found at once
+// and only they cost a step each; the plain stretches between them are copied whole.
+inline char* escape_block(const std::uint8_t* block, std::size_t size, char* at) {
+  std::uint64_t markup = markup_bits(block) | markup_bits(block + 16) << 16 |
+                         markup_bits(block + 32) << 32 | markup_bits(block + 48) << 48;
+  if (size < kBlock) markup &= (std::uint64_t{1} << size) - 1;
+  const std::uint8_t* from = block;
+  while (markup != 0) {
+    const std::uint8_t* hit = block + __builtin_ctzll(markup);
+    markup &= markup - 1;
+    copy_block(from, at);
+    at += hit - from;
+    const StoredCharacter& stored = kStoredCharacters[*hit];
+    std::memcpy(at, stored.text, sizeof stored.text);
+    at += stored.size;
+    from = hit + 1;
+  }
+  copy_block(from, at);
+  return at + (block + size - from);
+}
+#endif
+
+// The escapes of [begin, end) from `at` on, with room for 6 bytes per character and 64 more;
+// returns the end. Reads nothing outside [begin, end).
+inline char* escape_characters(const std::uint8_t* begin, const std::uint8_t* end, char* at) {
+#if defined(__SSE2__)
+  while (static_cast<std::size_t>(end - begin) >= 2 * kBlock) {
+    at = escape_block(begin, kBlock, at);
+    begin += kBlock;
+  }
+  std::size_t size = static_cast<std::size_t>(end - begin);
+  if (size < 16) return escape_one_by_one(begin, end, at);
+  // The last bytes from a padded copy, so that the blocks' whole loads stay inside it: a
+  // fixed number of steps, each a block of 16 (the later ones ending at `end`), so that no
+  // step hangs on a guess about the size.
+  alignas(16) std::uint8_t rest[3 * kBlock] = {};
+  for (std::size_t i = 0; i < 2 * kBlock; i += 16) {
+    std::size_t offset = std::min(i, size - 16);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(rest + offset),
+                     _mm_loadu_si128(reinterpret_cast<const __m128i*>(begin + offset)));
+  }
+  at = escape_block(rest, std::min(size, kBlock), at);
+  if (size > kBlock) at = escape_block(rest + kBlock, size - kBlock, at);
+  return at;
+#else
+  return escape_one_by_one(begin, end, at);
+#endif
+}
+
+}  // namespace detail
+
+// A run of document characters, straight into the writer's buffer, as `write_character`
+// would write them one by one.
 inline void write_characters(TextWriter& out, const std::uint8_t* begin,
                              const std::uint8_t* end) {
   constexpr std::ptrdiff_t kPiece = 4096;  // input bytes per reservation of the writer's buffer
   constexpr std::size_t kLongest = 6;      // "&quot;"
   while (begin != end) {
     const std::uint8_t* piece_end = end - begin > kPiece ? begin + kPiece : end;
-    // A step may copy up to 16 bytes past what it keeps.
-    char* at = out.reserve(kPiece * kLongest + 16);
-#if defined(__SSE2__)
-    while (piece_end - begin > 16) {
-      __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(begin));
-      __m128i markup = _mm_or_si128(
-          _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('<')),
-                       _mm_cmpeq_epi8(bytes, _mm_set1_epi8('>'))),
-          _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('&')),
-                       _mm_cmpeq_epi8(bytes, _mm_set1_epi8('"'))));
-      unsigned plain = static_cast<unsigned>(
-          __builtin_ctz(static_cast<unsigned>(_mm_movemask_epi8(markup)) | 0x10000u));
-      _mm_storeu_si128(reinterpret_cast<__m128i*>(at), bytes);
-      begin += plain;
-      at += plain;
-      const StoredCharacter& stored = kStoredCharacters[*begin++];
-      std::memcpy(at, stored.text, sizeof stored.text);
-      at += stored.size;
-    }
-#endif
-    for (; begin != piece_end; ++begin) {
-      const StoredCharacter& stored = kStoredCharacters[*begin];
-      std::memcpy(at, stored.text, sizeof stored.text);
-      at += stored.size;
-    }
-    out.commit(at);
+    char* at = out.reserve(static_cast<std::size_t>(piece_end - begin) * kLongest + 64);
+    out.commit(detail::escape_characters(begin, piece_end, at));
+    begin = piece_end;
   }
 }
 

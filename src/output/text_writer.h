@@ -141,6 +141,14 @@ class TextWriter {
   // output is incomplete although the sink took everything it was given.
   void mark_failed() { failed_ = true; }
 
+  // A literal, or nothing when `wanted` is false, without a jump on `wanted`: for tags whose
+  // writing depends on state that changes at random in a page full of codes.
+  void write_if(const Literal& literal, bool wanted) {
+    if (kCapacity - used_ < Literal::kCapacity) flush();
+    std::memcpy(buffer_.get() + used_, literal.padded_bytes(), Literal::kCapacity);
+    used_ += wanted ? literal.size() : 0;
+  }
+
  private:
   void pass_through(const char* data, std::size_t size);
 

@@ -28,10 +28,15 @@ class PlainHtmlSink {
     column_ = 0;
     out_.write(html::kParagraph);
   }
+  // At the start of a line a tab writes a fixed run of blanks, and a line feed keeps it there.
+  const plain::CodeTexts* code_texts() const { return column_ == 0 ? &texts_ : nullptr; }
 
  private:
+  static_assert(html::tab_blanks(0) == 8);
+
   TextWriter& out_;
   std::size_t column_ = 0;  // characters since the line began
+  const plain::CodeTexts texts_{out_, html::kParagraph, Literal{"        "}};
 };
 
 }  // namespace

@@ -17,9 +17,11 @@ class PlainTextSink {
   void tab() { out_.put_raw('\t'); }
   // Every line feed ends the line, after a carriage return too, so CR LF text keeps its lines.
   void line_feed() { out_.put('\n'); }
+  const plain::CodeTexts* code_texts() const { return &texts_; }
 
  private:
   TextWriter& out_;
+  const plain::CodeTexts texts_{out_, Literal{"\n"}, Literal{"\t"}};
 };
 
 }  // namespace

@@ -18,9 +18,11 @@ class PlainSxwSink {
   }
   void tab() { out_.write(sxw::kTab); }
   void line_feed() { sxw::write_paragraph_break(out_); }
+  const plain::CodeTexts* code_texts() const { return &texts_; }
 
  private:
   TextWriter& out_;
+  const plain::CodeTexts texts_{out_, sxw::kParagraphBreak, sxw::kTab};
 };
 
 }  // namespace

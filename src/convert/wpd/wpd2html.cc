@@ -8,6 +8,26 @@ namespace quorrel {
 
 namespace {
 
+// The kinds an attribute number can switch; `other` numbers switch nothing.
+enum AttributeKind : std::uint8_t { bold, italics, heading, other };
+struct Attribute {
+  AttributeKind kind;
+  const Literal* start;
+  const Literal* end;
+};
+constexpr Literal kNothing{""};  // the tag of `other`
+constexpr Attribute attribute_of(int number) {
+  if (number == wpd::kAttributeBold) return {bold, &html::kBoldOn, &html::kBoldOff};
+  if (number == wpd::kAttributeItalics) return {italics, &html::kItalicsOn, &html::kItalicsOff};
+  // The attribute number is the level as written: 0 gives H0. The end tag carries its own
+  // group's number, which may differ from the start tag's.
+  if (number < wpd::kHeadingLevels) {
+    return {heading, &html::kHeadingStarts[number], &html::kHeadingEnds[number]};
+  }
+  return {other, &kNothing, &kNothing};
+}
+constexpr auto kAttributes = byte_table<Attribute>(attribute_of);
+
 class WpdHtmlSink {
  public:
   explicit WpdHtmlSink(TextWriter& out) : out_(out) {}
@@ -47,40 +67,25 @@ class WpdHtmlSink {
   }
   void rule() { out_.write(html::kRule); }
 
+  // A start tag only while its kind is off, an end tag only while it is on. The attribute
+  // number is looked up and the tag written or not without a jump: on a page full of codes
+  // tests on the number and the state would guess wrong on most attribute codes.
   void attribute_on(int number) {
-    if (number == wpd::kAttributeBold && !bold_) {
-      out_.write(html::kBoldOn);
-      bold_ = true;
-    } else if (number == wpd::kAttributeItalics && !italics_) {
-      out_.write(html::kItalicsOn);
-      italics_ = true;
-    } else if (number < wpd::kHeadingLevels && !header_) {
-      // The attribute number is the level as written: 0 gives H0.
-      html::write_heading_start(out_, static_cast<unsigned>(number));
-      header_ = true;
-    }
+    const Attribute& attribute = kAttributes[static_cast<std::uint8_t>(number)];
+    out_.write_if(*attribute.start, !on_[attribute.kind]);
+    on_[attribute.kind] = true;
   }
   void attribute_off(int number) {
-    if (number == wpd::kAttributeBold && bold_) {
-      out_.write(html::kBoldOff);
-      bold_ = false;
-    } else if (number == wpd::kAttributeItalics && italics_) {
-      out_.write(html::kItalicsOff);
-      italics_ = false;
-    } else if (number < wpd::kHeadingLevels && header_) {
-      // The end tag carries its own group's number, which may differ from the start tag's.
-      html::write_heading_end(out_, static_cast<unsigned>(number));
-      header_ = false;
-    }
+    const Attribute& attribute = kAttributes[static_cast<std::uint8_t>(number)];
+    out_.write_if(*attribute.end, on_[attribute.kind]);
+    on_[attribute.kind] = false;
   }
 
  private:
   TextWriter& out_;
   std::size_t column_ = 0;  // characters since the last return
-  bool bold_ = false;
-  bool italics_ = false;
+  bool on_[4] = {};         // by AttributeKind: bold, italics, a heading; `other` is never written
   bool center_ = false;
-  bool header_ = false;
 };
 
 }  // namespace

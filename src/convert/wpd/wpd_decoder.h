@@ -82,15 +82,35 @@ void decode(ByteSource& in, Sink& sink) {
     const std::uint8_t* const end = in.window_end();
     std::size_t drop_beyond_window = 0;  // the 18-byte drop can reach past this window
     while (p != end) {
+      // The byte after an opening 208 must be examined on its own, whatever it is.
       if (!drop_run_after_next) {
-        // The byte after an opening 208 must be examined on its own, whatever it is.
-        const std::uint8_t* stop =
-            escape == 0 ? skip_printable(p, end) : find_byte(p, end, escape);
-        if (stop != p) {
-          if (escape == 0) emit_characters(sink, p, stop);
+        if (escape != 0) {
+          // Inside a group: its bytes pass unexamined up to the closing code.
+          const std::uint8_t* stop = find_byte(p, end, escape);
+          if (stop != p) {
+            prevdata = stop[-1];
+            p = stop;
+            if (p == end) break;
+          }
+        } else if (is_printable(*p)) {
+          const std::uint8_t* stop = skip_printable(p + 1, end);
+          emit_characters(sink, p, stop);
           prevdata = stop[-1];
           p = stop;
           if (p == end) break;
+        }
+        // A group (other than the soft return's) that ends in this window is passed over
+        // whole and acts at once, on the byte before its closing code (the opening one when
+        // the group is empty).
+        int code = *p;
+        if (escape == 0 && code >= kGroupThreshold && code != kSoftReturnGroup) {
+          const std::uint8_t* close = find_byte(p + 1, end, code);
+          if (close != end) {
+            dispatch(code, close[-1], sink);
+            prevdata = code;
+            p = close + 1;
+            continue;
+          }
         }
       }
       int data = *p++;
