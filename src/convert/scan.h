@@ -108,15 +108,6 @@ inline const std::uint8_t* find_at_least(const std::uint8_t* p, const std::uint8
   return p;
 }
 
-// The same for a group that mostly ends within a few bytes, as `find_byte_soon`.
-inline const std::uint8_t* find_at_least_soon(const std::uint8_t* p, const std::uint8_t* end,
-                                              std::uint8_t threshold) {
-  for (int i = 0; i < 4; ++i, ++p) {
-    if (p == end || *p >= threshold) return p;
-  }
-  return find_at_least(p, end, threshold);
-}
-
 // One byte of look-ahead for a bulk loop working through [p, end) of the source's window:
 // consumes the next byte only when it equals `byte` (never at the end of the input). At the
 // window's edge the source refills, and p and end then describe its new window.
