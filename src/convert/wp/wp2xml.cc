@@ -20,22 +20,22 @@ class WpSxwSink {
     sxw::write_characters(out_, begin, end);
   }
   void carriage_return() { out_.put_raw(' '); }
-  // The bold state changes at random in a document of codes: its tags are chosen without
-  // branches.
   void line_feed() {
-    out_.write_if(bold_, sxw::kSpanEnd);
+    if (bold_) out_.write(sxw::kSpanEnd);
     sxw::write_paragraph_break(out_);
-    out_.write_if(bold_, sxw::kBoldSpanP1);
+    if (bold_) out_.write(sxw::kBoldSpanP1);
   }
   void tab() { out_.write(sxw::kTab); }
   void centre() {}
   void bold_on() {
-    out_.write_if(!bold_, sxw::kBoldSpanP1);
+    if (bold_) return;
     bold_ = true;
+    out_.write(sxw::kBoldSpanP1);
   }
   void bold_off() {
-    out_.write_if(bold_, sxw::kSpanEnd);
+    if (!bold_) return;
     bold_ = false;
+    out_.write(sxw::kSpanEnd);
   }
 
   // A document that ends in bold still closes its span inside the last paragraph.
