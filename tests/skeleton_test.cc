@@ -82,6 +82,38 @@ TEST(TextWriter, LargeWritesArriveWholeAndInOrder) {
   EXPECT_EQ(stored, "a" + big + std::string(100000, '-') + "\r\n");
 }
 
+// The bulk writers must store what the same units written one at a time store, also where
+// they straddle the buffer's edge (the writer flushes when its room runs out).
+TEST(TextWriter, BulkRunsMatchSingleUnitsAcrossTheBufferEdge) {
+  static constexpr Literal kTab{"\n<tab/>"};
+  static constexpr Literal kTag{"<B>"};
+  for (std::size_t lead : {std::size_t{0}, TextWriter::kCapacity - 200, TextWriter::kCapacity - 7,
+                           TextWriter::kCapacity - 1}) {
+    for (std::size_t count : {0, 1, 3, 4, 5, 128, 129, 20000}) {
+      std::string bulk, single;
+      StringSink bulk_sink(bulk), single_sink(single);
+      {
+        TextWriter out(bulk_sink);
+        out.repeat(' ', lead);
+        out.repeat_short('\t', count);
+        out.repeat(kTab, count);
+        out.write_if(true, kTag);
+        out.write_if(false, kTab);
+        out.put_raw('.');
+      }
+      {
+        TextWriter out(single_sink);
+        out.repeat(' ', lead);
+        for (std::size_t i = 0; i < count; ++i) out.put_raw('\t');
+        for (std::size_t i = 0; i < count; ++i) out.write("\n<tab/>");
+        out.write("<B>");
+        out.put_raw('.');
+      }
+      ASSERT_EQ(bulk, single) << "lead " << lead << ", count " << count;
+    }
+  }
+}
+
 TEST(TextWriter, ReportsASinkThatFails) {
   struct FullSink : Sink {
     bool write(const char*, std::size_t) override { return false; }

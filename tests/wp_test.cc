@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "document_parts.h"
 #include "output/html_frame.h"
 #include "output/pending_line.h"
@@ -198,6 +200,38 @@ TEST(PendingLine, MappedRunsGrowAndSpillInOrder) {
   std::string expected = run;
   for (char& c : expected) c = html::document_character(c);
   EXPECT_EQ(stored, "[" + expected);
+}
+
+// Short lines and short blank runs take fixed-size copies; what they store must not change
+// near the buffer's capacity, past the short-line bound, or across a flush of the writer.
+TEST(PendingLine, ShortCopiesStoreExactlyTheirBytes) {
+  for (std::size_t limit : {std::size_t{40}, std::size_t{4096}, std::size_t{100000}}) {
+    std::string stored;
+    StringSink sink(stored);
+    std::string expected;
+    {
+      TextWriter out(sink);
+      out.repeat('-', TextWriter::kCapacity - 10);
+      expected += std::string(TextWriter::kCapacity - 10, '-');
+      PendingLine line(limit);
+      for (std::size_t length : {0, 1, 31, 32, 33, 39, 40, 4095, 4096, 4097, 9000}) {
+        std::string text;
+        for (std::size_t i = 0; text.size() < length; ++i) {
+          std::size_t blanks = std::min<std::size_t>(i % 40, length - text.size());
+          line.repeat(' ', blanks);
+          text.append(blanks, ' ');
+          if (text.size() < length) {
+            line.put(static_cast<char>('a' + i % 26));
+            text.push_back(static_cast<char>('a' + i % 26));
+          }
+        }
+        line.write_to(out);
+        out.put('\n');
+        expected += text + "\r\n";
+      }
+    }
+    EXPECT_EQ(stored, expected) << "limit " << limit;
+  }
 }
 
 TEST(PendingLine, MemoryStaysBoundedByTheLimit) {

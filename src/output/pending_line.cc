@@ -38,7 +38,7 @@ PendingLine::PendingLine(std::size_t memory_limit, std::string spill_folder)
     : memory_limit_(std::max<std::size_t>(memory_limit, 1)),
       spill_folder_(std::move(spill_folder)),
       // Short lines are the rule: start small and double as a line needs.
-      bytes_(std::make_unique_for_overwrite<char[]>(std::min<std::size_t>(memory_limit_, 4096))),
+      bytes_(std::make_unique<char[]>(std::min<std::size_t>(memory_limit_, 4096) + kSlack)),
       capacity_(std::min<std::size_t>(memory_limit_, 4096)) {}
 
 PendingLine::~PendingLine() {
@@ -48,7 +48,7 @@ PendingLine::~PendingLine() {
 void PendingLine::make_room() {
   if (capacity_ < memory_limit_) {
     std::size_t grown = std::min(capacity_ * 2, memory_limit_);
-    auto larger = std::make_unique_for_overwrite<char[]>(grown);
+    auto larger = std::make_unique<char[]>(grown + kSlack);
     std::memcpy(larger.get(), bytes_.get(), size_);
     bytes_ = std::move(larger);
     capacity_ = grown;
@@ -99,7 +99,7 @@ void PendingLine::spill() {
   size_ = 0;
 }
 
-void PendingLine::write_to(TextWriter& out) {
+void PendingLine::write_long_to(TextWriter& out) {
   if (spilled_ > 0) {
     constexpr std::size_t kChunk = 64 * 1024;
     auto chunk = std::make_unique_for_overwrite<char[]>(kChunk);

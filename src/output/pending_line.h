@@ -41,7 +41,11 @@ class PendingLine {
     }
   }
   void repeat(char c, std::size_t count) {
-    if (count <= capacity_ - size_) {
+    if (count <= kSlack && count <= capacity_ - size_) {
+      // Tab blanks mostly: one fixed-size store into the slack, no branch on the count.
+      std::memset(bytes_.get() + size_, c, kSlack);
+      size_ += count;
+    } else if (count <= capacity_ - size_) {
       std::memset(bytes_.get() + size_, c, count);
       size_ += count;
     } else {
@@ -63,11 +67,30 @@ class PendingLine {
   // Writes the whole line to `out` and starts an empty one. When the spill file could not be
   // written or read back the line is incomplete: `out` is then marked failed, so that the
   // output is reported and discarded rather than passed off as whole.
-  void write_to(TextWriter& out);
+  void write_to(TextWriter& out) {
+    if (spilled_ == 0 && !failed_ && size_ <= kShortLine) {
+      // A short line in whole slack-sized steps, into room reserved once: no copy of a
+      // varying size, whose set-up would guess wrong line after line.
+      char* at = out.reserve(kShortLine + kSlack);
+      for (std::size_t done = 0; done < size_; done += kSlack) {
+        std::memcpy(at + done, bytes_.get() + done, kSlack);
+      }
+      out.commit(at + size_);
+      size_ = 0;
+    } else {
+      write_long_to(out);
+    }
+  }
 
   std::size_t memory_held() const { return size_; }
 
  private:
+  // Each buffer has this many bytes beyond its capacity, so that short copies can move
+  // whole fixed-size blocks.
+  static constexpr std::size_t kSlack = 32;
+  static constexpr std::size_t kShortLine = 4096;
+
+  void write_long_to(TextWriter& out);
   // Makes room for at least one more byte: a larger buffer up to the memory limit, beyond it
   // the held bytes go to the spill file.
   void make_room();

@@ -2,6 +2,7 @@
 // DOS convention: each line feed a converter writes is stored as CR LF, no other byte changes.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -105,6 +106,15 @@ class TextWriter {
     used_ += literal.size();
   }
 
+  // The literal when `wanted`, else nothing, decided without a branch: tags that depend on
+  // formatting state come at random in a document full of codes, and a branch on them would
+  // be guessed wrong about half the time.
+  void write_if(bool wanted, const Literal& literal) {
+    if (kCapacity - used_ < Literal::kCapacity) flush();
+    std::memcpy(buffer_.get() + used_, literal.padded_bytes(), Literal::kCapacity);
+    used_ += literal.size() & (std::size_t{0} - wanted);  // a mask, which compilers keep
+  }
+
   // A run of input bytes that `map` turns into as many output bytes, none a line feed:
   // map(from, to, destination) fills to - from bytes at destination. The run goes straight
   // into the buffer, piece by piece as the buffer fills.
@@ -133,6 +143,41 @@ class TextWriter {
 
   // `count` copies of a byte that is not a line feed (tab runs of blanks).
   void repeat(char c, std::size_t count);
+
+  // The same for the short runs that documents full of codes write at almost every line
+  // start: up to kShortRun copies go in as one fixed-size store, with no branch on the count
+  // to guess wrong.
+  static constexpr std::size_t kShortRun = 128;
+  void repeat_short(char c, std::size_t count) {
+    if (count > kShortRun) {
+      repeat(c, count);
+      return;
+    }
+    char* at = reserve(kShortRun);
+    std::memset(at, c, kShortRun);
+    commit(at + count);
+  }
+
+  // `count` copies of a literal; its line feeds become CR LF. The first few are copied
+  // whatever the count and only `count` of them kept, so that the short runs of tab units
+  // at line starts take no branch on their length.
+  void repeat(const Literal& literal, std::size_t count) {
+    constexpr std::size_t kAlways = 4;
+    for (;;) {
+      // Room for the copies and the padding behind the last one, reserved once.
+      std::size_t step = std::min(count, kCapacity / Literal::kCapacity - 1);
+      char* at = reserve(std::max(step, kAlways) * literal.size() + Literal::kCapacity);
+      for (std::size_t i = 0; i < kAlways; ++i) {
+        std::memcpy(at + i * literal.size(), literal.padded_bytes(), Literal::kCapacity);
+      }
+      for (std::size_t i = kAlways; i < step; ++i) {
+        std::memcpy(at + i * literal.size(), literal.padded_bytes(), Literal::kCapacity);
+      }
+      commit(at + step * literal.size());
+      count -= step;
+      if (count == 0) return;
+    }
+  }
 
   void flush();
   // True once any bytes could not be stored; the output is then incomplete.

@@ -18,23 +18,21 @@ class W51HtmlSink {
   void line_break() { out_.put('\n'); }
   void paragraph_break() { out_.write(html::kParagraph); }
   void tab() { out_.put_raw('\t'); }
+  void tabs(int count) { out_.repeat_short('\t', static_cast<std::size_t>(count)); }
   // A tag is written only when its attribute changes state; the two attributes never close
   // each other, so the tags need not nest.
   void attribute_on(int number) { set(number, true); }
   void attribute_off(int number) { set(number, false); }
 
  private:
+  // Without a branch on the number or the state: both come at random in a document of codes.
   void set(int number, bool on) {
-    if (number == w51::kAttributeBold) {
-      set(bold_, on, html::kBoldOn, html::kBoldOff);
-    } else if (number == w51::kAttributeItalics) {
-      set(italics_, on, html::kItalicsOn, html::kItalicsOff);
-    }
-  }
-  void set(bool& state, bool on, const Literal& on_tag, const Literal& off_tag) {
-    if (state == on) return;
-    state = on;
-    out_.write(on ? on_tag : off_tag);
+    bool bold = (number == w51::kAttributeBold) & (bold_ != on);
+    bool italics = (number == w51::kAttributeItalics) & (italics_ != on);
+    out_.write_if(bold, on ? html::kBoldOn : html::kBoldOff);
+    out_.write_if(italics, on ? html::kItalicsOn : html::kItalicsOff);
+    bold_ ^= bold;
+    italics_ ^= italics;
   }
 
   TextWriter& out_;

@@ -17,6 +17,7 @@ class W51TextSink {
   void line_break() { out_.put('\n'); }
   void paragraph_break() { out_.put('\n'); }
   void tab() { out_.put_raw('\t'); }
+  void tabs(int count) { out_.repeat_short('\t', static_cast<std::size_t>(count)); }
   void attribute_on(int) {}
   void attribute_off(int) {}
 

@@ -20,37 +20,41 @@ class W51SxwSink {
   // A span may not cross a paragraph end: it is closed before it and reopened after it, so
   // the tabs that start the new line lie inside it.
   void paragraph_break() {
-    if (span_ != Span::none) out_.write(sxw::kSpanEnd);
+    bool open = span_ != Span::none;
+    out_.write_if(open, sxw::kSpanEnd);
     out_.write(sxw::kParagraphEndTight);
     out_.write(sxw::kParagraphStart);
-    if (span_ != Span::none) out_.write(span_start(span_));
+    out_.write_if(open, span_start(span_));
   }
   void tab() { out_.write(sxw::kTab); }
-  // Opening one attribute closes the other: spans never nest.
+  void tabs(int count) { out_.repeat(sxw::kTab, static_cast<std::size_t>(count)); }
+  // Opening one attribute closes the other: spans never nest. The span state changes at
+  // random in a document of codes, so the tags are chosen without branches.
   void attribute_on(int number) {
     Span wanted = span_for(number);
-    if (wanted == Span::none || wanted == span_) return;
-    close_span();
-    out_.write(span_start(wanted));
-    span_ = wanted;
+    bool opens = (wanted != Span::none) & (wanted != span_);
+    out_.write_if(opens & (span_ != Span::none), sxw::kSpanEnd);
+    out_.write_if(opens, span_start(wanted));
+    span_ = opens ? wanted : span_;
   }
   void attribute_off(int number) {
-    if (span_for(number) == span_) close_span();
+    bool closes = (span_ != Span::none) & (span_for(number) == span_);
+    out_.write_if(closes, sxw::kSpanEnd);
+    span_ = closes ? Span::none : span_;
   }
   // Every span ends inside its paragraph, the last one included.
   void close_span() {
-    if (span_ == Span::none) return;
-    out_.write(sxw::kSpanEnd);
+    out_.write_if(span_ != Span::none, sxw::kSpanEnd);
     span_ = Span::none;
   }
 
  private:
   enum class Span { none, bold, italics };
 
+  // Computed, not chosen: the numbers come at random.
   static Span span_for(int number) {
-    return number == w51::kAttributeBold      ? Span::bold
-           : number == w51::kAttributeItalics ? Span::italics
-                                              : Span::none;
+    return static_cast<Span>((number == w51::kAttributeBold) * static_cast<int>(Span::bold) +
+                             (number == w51::kAttributeItalics) * static_cast<int>(Span::italics));
   }
   static const Literal& span_start(Span span) {
     return span == Span::bold ? sxw::kBoldSpanP1 : sxw::kItalicSpanP2;

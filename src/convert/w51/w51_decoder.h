@@ -6,6 +6,7 @@
 //   line_break()                a soft return
 //   paragraph_break()           a hard return
 //   tab()                       one tab unit: a tab code, an indent, each indentation level
+//   tabs(int count)             optional: count tab units, in one call
 //   attribute_on(int number)    end of an attribute-on group, with its attribute number
 //   attribute_off(int number)   end of an attribute-off group, with its attribute number
 // The sink is a template parameter so that no byte costs a virtual call.
@@ -68,13 +69,21 @@ struct Stream {
         escape = data;
       }
     }
-    if (escape == 0) act(kKinds[data], data);  // else: opening, content, or a foreign code
+    // Else the byte opens a group, is inside one, or is a foreign code.
+    if (escape == 0) act(data, kGroupEnded);
     prevdata = data;
   }
 
   // What a byte outside any group, or the code that ends a group, writes and changes.
-  void act(Kind kind, int data) {
-    switch (kind) {
+  // `group_ends()` is asked first at a group code: the byte loop acts on the code that ends a
+  // group, where it is always true; the bulk loop acts on the code that opens one (both are
+  // the same byte value), and there it passes over the group and tells whether its end was
+  // in reach. So each byte costs one jump through this switch, whatever it is: on a document
+  // of nothing but codes nearly every such jump is guessed wrong, and a second one per group
+  // would double that.
+  template <class GroupEnds>
+  void act(int data, GroupEnds&& group_ends) {
+    switch (kKinds[data]) {
       case Kind::character:
         sink.character(data);
         break;
@@ -95,36 +104,39 @@ struct Stream {
         sink.tab();
         break;
       case Kind::indent_group:
+        if (!group_ends()) break;
         indent = level_up(indent);
         sink.tab();
         break;
       case Kind::hanging_indent_group:
+        if (!group_ends()) break;
         hang = level_up(hang);
         hangmax = hang + indent;
         tabs(hang);
         break;
       case Kind::attribute_on_group:
-        sink.attribute_on(prevdata);
+        if (group_ends()) sink.attribute_on(prevdata);
         break;
       case Kind::attribute_off_group:
-        sink.attribute_off(prevdata);
+        if (group_ends()) sink.attribute_off(prevdata);
         break;
       case Kind::other_group:
+        group_ends();
+        break;
       case Kind::nothing:
         break;
     }
   }
+  static constexpr auto kGroupEnded = [] { return true; };
 
   // Passes over the inside of the open group in [p, end) up to the byte equal to its code,
-  // which ends the group and acts. Returns where decoding goes on: end while the group stays
-  // open. Every byte passed over counts as examined, so the last is `prevdata`.
+  // which ends the group. Returns the byte after that one, or end while the group stays open.
+  // Every byte passed over counts as examined, so the last is `prevdata`.
   const std::uint8_t* pass_group(const std::uint8_t* p, const std::uint8_t* end) {
-    const std::uint8_t* closing = find_byte(p, end, escape);
+    const std::uint8_t* closing = find_byte_soon(p, end, escape);
     if (closing != p) prevdata = closing[-1];
     if (closing == end) return end;
     escape = 0;
-    act(kKinds[*closing], *closing);
-    prevdata = *closing;
     return closing + 1;
   }
 
@@ -136,8 +148,13 @@ struct Stream {
   int hangmax = 0;   // tab units that start each line after a return
 
  private:
+  // A sink may take a run of tab units in one call.
   void tabs(int count) {
-    for (int i = 0; i < count; ++i) sink.tab();
+    if constexpr (requires { sink.tabs(count); }) {
+      sink.tabs(count);
+    } else {
+      for (int i = 0; i < count; ++i) sink.tab();
+    }
   }
   static int level_up(int level) { return std::min(level + 1, kMaxIndentLevels); }
 };
@@ -158,21 +175,25 @@ void decode(ByteSource& in, Sink& sink) {
   while (in.fill()) {
     const std::uint8_t* p = in.window_begin();
     const std::uint8_t* const end = in.window_end();
-    if (stream.escape != 0) p = stream.pass_group(p, end);  // open since the last window
+    if (stream.escape != 0) {  // open since the last window
+      p = stream.pass_group(p, end);
+      if (stream.escape == 0) stream.act(p[-1], stream.kGroupEnded);
+    }
     while (p != end) {
       int data = *p++;
-      Kind kind = kKinds[data];
-      if (kind == Kind::character) {
+      if (is_printable(data)) {
         const std::uint8_t* run_end = skip_printable(p, end);
         emit_characters(sink, p - 1, run_end);
         p = run_end;
-      } else if (data >= kGroupThreshold) {
-        stream.escape = data;   // no group is open here, so this byte opens one
+        continue;
+      }
+      // No group is open here, so a group code opens one.
+      stream.act(data, [&] {
+        stream.escape = data;
         stream.prevdata = data;  // the number of a group that ends at once
         p = stream.pass_group(p, end);
-      } else {
-        stream.act(kind, data);
-      }
+        return stream.escape == 0;
+      });
     }
     in.advance_to(p);
   }

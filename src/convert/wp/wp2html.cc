@@ -27,10 +27,9 @@ class WpHtmlSink {
   void line_feed() {
     column_ = 0;
     line_.write_to(out_);
-    if (centre_owed_) {
-      centre_owed_ = false;
-      out_.write(html::kCentreOff);
-    }
+    // Without a branch: centred lines come at random in a document of codes.
+    out_.write_if(centre_owed_, html::kCentreOff);
+    centre_owed_ = false;
     out_.write(html::kParagraph);
   }
   void tab() { line_.repeat(' ', html::tab_blanks(column_)); }
