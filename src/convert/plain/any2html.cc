@@ -8,6 +8,8 @@ namespace quorrel {
 
 namespace {
 
+constexpr Literal kFirstTabBlanks{"        "};  // a tab at the start of a line
+
 // Nothing is ever inserted ahead of a line's text, so each piece is written as it comes: the
 // bytes are those of a whole-line buffer, and no line is too long.
 class PlainHtmlSink {
@@ -36,7 +38,7 @@ class PlainHtmlSink {
 
   TextWriter& out_;
   std::size_t column_ = 0;  // characters since the line began
-  const plain::CodeTexts texts_{out_, html::kParagraph, Literal{"        "}};
+  const plain::CodeTexts texts_{out_, html::kParagraph, kFirstTabBlanks};
 };
 
 }  // namespace

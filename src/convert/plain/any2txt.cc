@@ -6,6 +6,9 @@ namespace quorrel {
 
 namespace {
 
+constexpr Literal kLineEnd{"\n"};
+constexpr Literal kTab{"\t"};
+
 class PlainTextSink {
  public:
   static constexpr bool kLineEndsEarly = true;
@@ -21,7 +24,7 @@ class PlainTextSink {
 
  private:
   TextWriter& out_;
-  const plain::CodeTexts texts_{out_, Literal{"\n"}, Literal{"\t"}};
+  const plain::CodeTexts texts_{out_, kLineEnd, kTab};
 };
 
 }  // namespace

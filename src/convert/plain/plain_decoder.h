@@ -59,11 +59,15 @@ inline void act(Kind kind, int data, Sink& sink, TakeLineFeed&& take_line_feed) 
 // What a sink writes for line feeds and tabs while no character comes between them, when that
 // is fixed text: `code_texts()` returns it, or null while the sink cannot say (an HTML tab
 // that depends on the column). Writing these texts must leave the sink as the events would.
+// Literals are built at compile time only: clang 14 crashes on building one in a
+// constructor's member initializers.
+inline constexpr Literal kNoText{""};
+
 class CodeTexts {
  public:
   CodeTexts(TextWriter& out, const Literal& line_feed, const Literal& tab)
       : out_(out),
-        by_kind_{Literal{""}, Literal{""}, line_feed, tab},
+        by_kind_{kNoText, kNoText, line_feed, tab},
         blocks_((std::max(line_feed.size(), tab.size()) + 15) / 16) {}
 
   // The most bytes `write` takes in one call: its room in the writer is reserved at once.
