@@ -21,21 +21,24 @@ work=$(mktemp -d "${TMPDIR:-/tmp}/quorrel-bench.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 
 now() { date +%s.%N; }
+seconds_since() { awk -v a="$1" -v b="$(now)" 'BEGIN { printf "%.6f", b - a }'; }
+# The median of the times given as arguments.
+median() {
+  printf '%s\n' "$@" | sort -g | awk '{ t[NR] = $1 } END { printf "%.3f\n", t[int((NR + 1) / 2)] }'
+}
 # Median wall time in seconds of running "$@" $runs times. Outputs a run leaves behind are
 # removed between runs, untimed, so that no run pays for deleting the one before.
 clean_up=true
 median_seconds() {
   local times=()
   for _ in $(seq "$runs"); do
-    local start end
+    local start
     start=$(now)
     "$@" >/dev/null 2>&1 || true
-    end=$(now)
-    times+=("$(awk -v a="$start" -v b="$end" 'BEGIN { printf "%.6f", b - a }')")
+    times+=("$(seconds_since "$start")")
     $clean_up
   done
-  printf '%s\n' "${times[@]}" | sort -g |
-    awk '{ t[NR] = $1 } END { printf "%.3f\n", t[int((NR + 1) / 2)] }'
+  median "${times[@]}"
 }
 # Peak resident memory in KiB of one run of "$@".
 peak_kib() { /usr/bin/time -f %M "$@" 2>&1 >/dev/null | tail -n 1; }
@@ -85,16 +88,14 @@ batch_seconds() {
   local name=$1 times=()
   shift
   for i in $(seq "$runs"); do
-    local folder=$work/$name.$i start end
+    local folder=$work/$name.$i start
     mkdir "$folder"
     ln "$work/batch/"* "$folder/"
     start=$(now)
     (cd "$folder" && "$cli" "$@" *.wpd *.w51 *.wp *.any >/dev/null 2>&1) || true
-    end=$(now)
-    times+=("$(awk -v a="$start" -v b="$end" 'BEGIN { printf "%.6f", b - a }')")
+    times+=("$(seconds_since "$start")")
   done
-  printf '%s\n' "${times[@]}" | sort -g |
-    awk '{ t[NR] = $1 } END { printf "%.3f\n", t[int((NR + 1) / 2)] }'
+  median "${times[@]}"
 }
 per_second() { awk -v n="$batch_files" -v t="$1" 'BEGIN { printf "%.0f", n / t }'; }
 batch_time=$(batch_seconds text --txt --html)

@@ -140,9 +140,9 @@ TEST(Literal, WritesWholeAcrossTheWritersBufferEdge) {
     std::string page = written([before](TextWriter& out) {
       out.repeat('x', before);
       out.write(html::kParagraph);
-      out.write_if(html::kRule, false);
+      out.write_if(false, html::kRule);
       out.write(sxw::kBoldSpanT12);
-      out.write_if(html::kBoldOn, true);
+      out.write_if(true, html::kBoldOn);
     });
     EXPECT_EQ(page.find_first_not_of('x'), before);
     EXPECT_EQ(page.substr(before), "\r\n<P><text:span text:style-name=\"T12\"><B>") << before;

@@ -98,19 +98,15 @@ class TextWriter {
     write_raw(text.data() + start, text.size() - start);
   }
 
-  void write(const Literal& literal) {
-    if (kCapacity - used_ < Literal::kCapacity) flush();
-    // The whole padded array, a constant size the compiler copies without a call; only the
-    // literal's own bytes count.
-    std::memcpy(buffer_.get() + used_, literal.padded_bytes(), Literal::kCapacity);
-    used_ += literal.size();
-  }
+  void write(const Literal& literal) { write_if(true, literal); }
 
   // The literal when `wanted`, else nothing, decided without a branch: tags that depend on
   // formatting state come at random in a document full of codes, and a branch on them would
   // be guessed wrong about half the time.
   void write_if(bool wanted, const Literal& literal) {
     if (kCapacity - used_ < Literal::kCapacity) flush();
+    // The whole padded array, a constant size the compiler copies without a call; only the
+    // literal's own bytes count.
     std::memcpy(buffer_.get() + used_, literal.padded_bytes(), Literal::kCapacity);
     used_ += literal.size() & (std::size_t{0} - wanted);  // a mask, which compilers keep
   }
@@ -185,14 +181,6 @@ class TextWriter {
   // For a converter whose own storage lost bytes on the way (a spilled line buffer): the
   // output is incomplete although the sink took everything it was given.
   void mark_failed() { failed_ = true; }
-
-  // A literal, or nothing when `wanted` is false, without a jump on `wanted`: for tags whose
-  // writing depends on state that changes at random in a page full of codes.
-  void write_if(const Literal& literal, bool wanted) {
-    if (kCapacity - used_ < Literal::kCapacity) flush();
-    std::memcpy(buffer_.get() + used_, literal.padded_bytes(), Literal::kCapacity);
-    used_ += wanted ? literal.size() : 0;
-  }
 
  private:
   void pass_through(const char* data, std::size_t size);

@@ -72,12 +72,12 @@ class WpdHtmlSink {
   // tests on the number and the state would guess wrong on most attribute codes.
   void attribute_on(int number) {
     const Attribute& attribute = kAttributes[static_cast<std::uint8_t>(number)];
-    out_.write_if(*attribute.start, !on_[attribute.kind]);
+    out_.write_if(!on_[attribute.kind], *attribute.start);
     on_[attribute.kind] = true;
   }
   void attribute_off(int number) {
     const Attribute& attribute = kAttributes[static_cast<std::uint8_t>(number)];
-    out_.write_if(*attribute.end, on_[attribute.kind]);
+    out_.write_if(on_[attribute.kind], *attribute.end);
     on_[attribute.kind] = false;
   }
 
