@@ -83,6 +83,21 @@ struct W51Recorder : Recorder {
   void attribute_off(int n) { event("off", n); }
 };
 
+// The same log from the one-call form, which gets the tab units as a count.
+struct W51CodeRecorder : Recorder {
+  void code(w51::Kind kind, int number, int tab_units) {
+    switch (kind) {
+      case w51::Kind::space_code: log += ' '; break;
+      case w51::Kind::soft_return: log += "{line}"; break;
+      case w51::Kind::hard_return: log += "{paragraph}"; break;
+      case w51::Kind::attribute_on_group: event("on", number); break;
+      case w51::Kind::attribute_off_group: event("off", number); break;
+      default: break;
+    }
+    for (int i = 0; i < tab_units; ++i) tab();
+  }
+};
+
 struct WpdRecorder : Recorder {
   void space_code() { log += "{space}"; }
   void soft_return() { log += "{soft}"; }
@@ -193,6 +208,26 @@ TEST_P(FastPath, AncientEventsMatchTheByteLoop) {
 
 TEST_P(FastPath, W51EventsMatchTheByteLoop) {
   expect_same_events<W51Recorder>(TYPE_W51, GetParam(), kW51Bulk, kW51Bytewise);
+}
+
+// The one-call form, with its stretches of codes walked by precomputed lengths and its
+// indentation kept by masks, against the hooks of the byte loop.
+void expect_w51_code_calls_match_hooks(Document& document,
+                                       std::initializer_list<std::size_t> buffers) {
+  std::string reference = events<W51Recorder>(document.memory(), TYPE_W51, kW51Bytewise);
+  EXPECT_EQ(events<W51CodeRecorder>(document.memory(), TYPE_W51, kW51Bulk), reference);
+  EXPECT_EQ(events<W51CodeRecorder>(document.memory(), TYPE_W51, kW51Bytewise), reference);
+  for (std::size_t buffer : buffers) {
+    EXPECT_EQ(events<W51CodeRecorder>(document.file(buffer), TYPE_W51, kW51Bulk), reference)
+        << "buffer " << buffer;
+  }
+}
+
+TEST_P(FastPath, W51CodeCallsMatchTheByteLoopsHooks) {
+  for (std::uint32_t key = 1; key <= 3; ++key) {
+    Document document(examples::random_document(TYPE_W51, 20000, key, GetParam()));
+    expect_w51_code_calls_match_hooks(document, {1, 7, 64});
+  }
 }
 
 TEST_P(FastPath, WpdEventsMatchTheByteLoop) {
@@ -306,6 +341,32 @@ TEST(FastPathEdges, EveryRefillPointGivesTheSameBytes) {
             "a\r\n\tb\r\n\t\r\n\t\r\nc");
   EXPECT_EQ(output(converter_for(OutputKind::text, TYPE_WP), Document(kPlainEdges).file(1)),
             "a\r\n\tb \t\r\n\t\r\n  c");
+}
+
+}  // namespace
+}  // namespace quorrel
+
+namespace quorrel {
+namespace {
+
+// Deep indentation: more tab units than the writers copy without a jump, levels beyond the
+// cap, groups that end exactly at the farthest distance the code lengths look and just beyond
+// it, a group's number equal to its code, all far from and across refills.
+TEST(FastPathEdges, W51DeepIndentationAndGroupReach) {
+  using testing::bytes;
+  std::string area;
+  for (int i = 0; i < 70; ++i) area += bytes({194, 0, 2, 194});  // hanging indents
+  area += bytes({13, 'a', 193, 0, 193, 10, 195, 12, 195});
+  for (int i = 0; i < 40; ++i) area += bytes({193, 1, 193});  // indents
+  area += bytes({13, 10});
+  // Groups reaching 7, 8 and 9 bytes ahead, an attribute group numbered by its own code.
+  area += bytes({195, 1, 2, 3, 4, 5, 12, 195, 196, 1, 2, 3, 4, 5, 6, 12, 196, 195, 1, 2, 3, 4, 5,
+                 6, 7, 15, 195, 196, 196, 196, 9, 11, 144, 169, 0});
+  std::string document_bytes = examples::document_prefix(TYPE_W51);
+  for (int i = 0; i < 3; ++i) document_bytes += area;
+  Document document(document_bytes);
+  expect_w51_code_calls_match_hooks(document, {1, 5, 33, 41, 97});
+  expect_same_output_through_every_buffer(TYPE_W51, document, {1, 5, 33, 41, 97});
 }
 
 }  // namespace

@@ -66,6 +66,67 @@ inline const std::uint8_t* find_byte(const std::uint8_t* p, const std::uint8_t* 
   return p;
 }
 
+// Where `code` first occurs among the 16 bytes at p (all readable), 16 when it does not: one
+// compare whatever the distance, so that the short groups of a document full of codes take no
+// branch on their length.
+inline int offset_of_byte_in_16(const std::uint8_t* p, int code) {
+#if defined(__SSE2__)
+  __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+  __m128i hit = _mm_cmpeq_epi8(bytes, _mm_set1_epi8(static_cast<char>(code)));
+  return __builtin_ctz(static_cast<unsigned>(_mm_movemask_epi8(hit)) | 0x10000u);
+#else
+  int offset = 0;
+  while (offset < 16 && p[offset] != code) ++offset;
+  return offset;
+#endif
+}
+
+// For decoders whose function groups end at the next byte equal to their code: the length of
+// the piece that would start at each of the kCodeBlock bytes from `at`. 1 for a byte below
+// `threshold` that is not printable, the whole group for a byte from `threshold` up whose
+// group ends within kGroupReach bytes, 0 for a printable byte or a group that reaches
+// further. Reads kCodeBlock + kGroupReach bytes. Computed for all bytes at once, so that
+// walking a stretch of codes waits for one table load per code, not for a search.
+inline constexpr int kCodeBlock = 32;
+inline constexpr int kGroupReach = 8;
+inline void code_lengths(const std::uint8_t* at, std::uint8_t threshold,
+                         std::uint8_t (&lengths)[kCodeBlock]) {
+#if defined(__SSE2__)
+  const __m128i lowest = _mm_set1_epi8(static_cast<char>(threshold));
+  for (int half = 0; half < kCodeBlock; half += 16) {
+    const std::uint8_t* from = at + half;
+    __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from));
+    __m128i length = _mm_setzero_si128();
+    __m128i found = _mm_setzero_si128();
+    for (int distance = kGroupReach; distance >= 1; --distance) {
+      // From the farthest in, so that the nearest end wins.
+      __m128i ahead = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + distance));
+      __m128i ends = _mm_cmpeq_epi8(bytes, ahead);
+      length = _mm_or_si128(_mm_andnot_si128(ends, length),
+                            _mm_and_si128(ends, _mm_set1_epi8(static_cast<char>(distance + 1))));
+      found = _mm_or_si128(found, ends);
+    }
+    __m128i group = _mm_cmpeq_epi8(_mm_max_epu8(bytes, lowest), bytes);
+    __m128i single = _mm_andnot_si128(_mm_or_si128(group, printable_lanes(bytes)),
+                                      _mm_set1_epi8(1));
+    length = _mm_or_si128(_mm_and_si128(_mm_and_si128(group, found), length), single);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(lengths + half), length);
+  }
+#else
+  for (int i = 0; i < kCodeBlock; ++i) {
+    int length = 0;
+    if (at[i] >= threshold) {
+      for (int distance = 1; distance <= kGroupReach && length == 0; ++distance) {
+        if (at[i + distance] == at[i]) length = distance + 1;
+      }
+    } else if (!is_printable(at[i])) {
+      length = 1;
+    }
+    lengths[i] = static_cast<std::uint8_t>(length);
+  }
+#endif
+}
+
 // The same for a group that mostly ends within a few bytes: those are looked at one by one
 // first, since the branches are well predicted where a 16-byte step would add its latency to
 // every group.

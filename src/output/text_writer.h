@@ -15,17 +15,33 @@ namespace quorrel {
 
 // A short literal of the output vocabulary (a tag, a paragraph break) with its line feeds
 // already stored as CR LF when the program is compiled, so that writing it is one fixed-size
-// copy: converters write such literals for almost every byte of a document full of codes.
-class Literal {
+// copy of kCapacity bytes: converters write such literals for almost every byte of a document
+// full of codes. Literals join at compile time into the texts of transition tables.
+template <std::size_t kCapacityBytes>
+class BasicLiteral {
  public:
-  static constexpr std::size_t kCapacity = 48;
+  static constexpr std::size_t kCapacity = kCapacityBytes;
+
+  constexpr BasicLiteral() = default;  // empty
 
   template <std::size_t N>
-  explicit consteval Literal(const char (&text)[N]) {
+  explicit consteval BasicLiteral(const char (&text)[N]) {
     for (std::size_t i = 0; i + 1 < N; ++i) {
       if (text[i] == '\n') append('\r');
       append(text[i]);
     }
+  }
+
+  // The same text in a literal of another capacity.
+  template <std::size_t kOther>
+  explicit consteval BasicLiteral(const BasicLiteral<kOther>& other) {
+    *this += other;
+  }
+
+  template <std::size_t kOther>
+  consteval BasicLiteral& operator+=(const BasicLiteral<kOther>& other) {
+    for (char c : other.stored()) append(c);
+    return *this;
   }
 
   // The bytes as stored in the output.
@@ -36,12 +52,62 @@ class Literal {
  private:
   constexpr void append(char c) {
     // A literal that does not fit stops the compilation here.
-    if (size_ == kCapacity) throw "literal longer than Literal::kCapacity";
+    if (size_ == kCapacity) throw "literal longer than its capacity";
     bytes_[size_++] = c;
   }
 
   char bytes_[kCapacity] = {};
   std::size_t size_ = 0;
+};
+
+using Literal = BasicLiteral<48>;
+
+// A position in room a writer reserved, for converters that write several literals for one
+// input code: the position stays in a register from one literal to the next, where the
+// writer's own count would go through memory and make each literal wait for the last.
+class Cursor {
+ public:
+  explicit Cursor(char* at) : at_(at) {}
+
+  // The literal when `wanted`, else nothing, decided without a branch: tags that depend on
+  // formatting state come at random in a document full of codes, and a branch on them would
+  // be guessed wrong about half the time. Needs the literal's capacity in room.
+  template <std::size_t kCapacity>
+  void write_if(bool wanted, const BasicLiteral<kCapacity>& literal) {
+    // The whole padded array, a constant size the compiler copies without a call; only the
+    // literal's own bytes count.
+    std::memcpy(at_, literal.padded_bytes(), kCapacity);
+    at_ += literal.size() & (std::size_t{0} - wanted);  // a mask, which compilers keep
+  }
+  template <std::size_t kCapacity>
+  void write(const BasicLiteral<kCapacity>& literal) {
+    write_if(true, literal);
+  }
+
+  // A literal that is mostly short: its first kShort bytes are copied whatever its size, the
+  // rest only when there is more, a jump that is guessed right while long ones stay rare.
+  template <std::size_t kShort, std::size_t kSize>
+  void write_mostly_short(const BasicLiteral<kSize>& literal) {
+    static_assert(kShort < kSize);
+    std::memcpy(at_, literal.padded_bytes(), kShort);
+    if (literal.size() > kShort) {
+      std::memcpy(at_ + kShort, literal.padded_bytes() + kShort, kSize - kShort);
+    }
+    at_ += literal.size();
+  }
+
+  // `count` copies of a byte that is not a line feed, count at most kRoom, as one fixed-size
+  // store with no branch on the count. Needs kRoom bytes of room.
+  template <std::size_t kRoom>
+  void repeat_within(char c, std::size_t count) {
+    std::memset(at_, c, kRoom);
+    at_ += count;
+  }
+
+  char* position() const { return at_; }
+
+ private:
+  char* at_;
 };
 
 class TextWriter {
@@ -98,17 +164,47 @@ class TextWriter {
     write_raw(text.data() + start, text.size() - start);
   }
 
-  void write(const Literal& literal) { write_if(true, literal); }
+  template <std::size_t kSize>
+  void write(const BasicLiteral<kSize>& literal) {
+    write_if(true, literal);
+  }
 
-  // The literal when `wanted`, else nothing, decided without a branch: tags that depend on
-  // formatting state come at random in a document full of codes, and a branch on them would
-  // be guessed wrong about half the time.
-  void write_if(bool wanted, const Literal& literal) {
-    if (kCapacity - used_ < Literal::kCapacity) flush();
-    // The whole padded array, a constant size the compiler copies without a call; only the
-    // literal's own bytes count.
-    std::memcpy(buffer_.get() + used_, literal.padded_bytes(), Literal::kCapacity);
-    used_ += literal.size() & (std::size_t{0} - wanted);  // a mask, which compilers keep
+  // The literal when `wanted`, else nothing, without a branch (see Cursor).
+  template <std::size_t kSize>
+  void write_if(bool wanted, const BasicLiteral<kSize>& literal) {
+    Cursor cursor = room(kSize);
+    cursor.write_if(wanted, literal);
+    commit(cursor);
+  }
+
+  // `size` bytes of room at the end of the buffer (at most the capacity), for several
+  // writes in a row; `commit` keeps them.
+  Cursor room(std::size_t size) { return Cursor(reserve(size)); }
+  void commit(const Cursor& cursor) { commit(cursor.position()); }
+
+  // Keeps what `cursor` wrote, then `count` copies of `c`. Up to kFew of them go into the
+  // cursor's room (kFew bytes must be left) as one fixed-size store: the tab units after
+  // the codes of a document of codes, a few at a time and at random.
+  template <std::size_t kFew>
+  void commit_with_copies(Cursor cursor, char c, std::size_t count) {
+    if (count > kFew) {
+      commit(cursor);
+      repeat(c, count);
+      return;
+    }
+    cursor.repeat_within<kFew>(c, count);
+    commit(cursor);
+  }
+  // The same with copies of a literal; kFew times its capacity must be left.
+  template <std::size_t kFew, std::size_t kSize>
+  void commit_with_copies(Cursor cursor, const BasicLiteral<kSize>& literal, std::size_t count) {
+    if (count > kFew) {
+      commit(cursor);
+      repeat(literal, count);
+      return;
+    }
+    for (std::size_t i = 0; i < kFew; ++i) cursor.write_if(i < count, literal);
+    commit(cursor);
   }
 
   // A run of input bytes that `map` turns into as many output bytes, none a line feed:
@@ -149,25 +245,26 @@ class TextWriter {
       repeat(c, count);
       return;
     }
-    char* at = reserve(kShortRun);
-    std::memset(at, c, kShortRun);
-    commit(at + count);
+    Cursor cursor = room(kShortRun);
+    cursor.repeat_within<kShortRun>(c, count);
+    commit(cursor);
   }
 
   // `count` copies of a literal; its line feeds become CR LF. The first few are copied
   // whatever the count and only `count` of them kept, so that the short runs of tab units
   // at line starts take no branch on their length.
-  void repeat(const Literal& literal, std::size_t count) {
+  template <std::size_t kSize>
+  void repeat(const BasicLiteral<kSize>& literal, std::size_t count) {
     constexpr std::size_t kAlways = 4;
     for (;;) {
       // Room for the copies and the padding behind the last one, reserved once.
-      std::size_t step = std::min(count, kCapacity / Literal::kCapacity - 1);
-      char* at = reserve(std::max(step, kAlways) * literal.size() + Literal::kCapacity);
+      std::size_t step = std::min(count, kCapacity / kSize - 1);
+      char* at = reserve(std::max(step, kAlways) * literal.size() + kSize);
       for (std::size_t i = 0; i < kAlways; ++i) {
-        std::memcpy(at + i * literal.size(), literal.padded_bytes(), Literal::kCapacity);
+        std::memcpy(at + i * literal.size(), literal.padded_bytes(), kSize);
       }
       for (std::size_t i = kAlways; i < step; ++i) {
-        std::memcpy(at + i * literal.size(), literal.padded_bytes(), Literal::kCapacity);
+        std::memcpy(at + i * literal.size(), literal.padded_bytes(), kSize);
       }
       commit(at + step * literal.size());
       count -= step;

@@ -3,10 +3,53 @@
 #include "convert/converters.h"
 #include "convert/w51/w51_decoder.h"
 #include "output/html_frame.h"
+#include "output/transitions.h"
 
 namespace quorrel {
 
 namespace {
+
+using Text = BasicLiteral<16>;
+
+// The state: which of the two attributes are on.
+constexpr std::uint8_t kBold = 1;
+constexpr std::uint8_t kItalics = 2;
+constexpr std::size_t kStates = 4;
+
+// A tag is written only when its attribute changes state; the two attributes never close
+// each other, so the tags need not nest.
+consteval Transition<Text> attribute(std::uint8_t state, std::uint8_t which, bool on,
+                                     const Literal& on_tag, const Literal& off_tag) {
+  if (((state & which) != 0) == on) return {Text{}, state};
+  return {Text{on ? on_tag : off_tag}, static_cast<std::uint8_t>(state ^ which)};
+}
+
+// What a code writes before its tab units, and the state after it.
+consteval Transition<Text> transition(std::uint8_t state, w51::Kind kind, int number) {
+  using enum w51::Kind;
+  switch (kind) {
+    case space_code: return {Text{" "}, state};
+    case soft_return: return {Text{"\n"}, state};  // kept in the page source only
+    case hard_return: return {Text{html::kParagraph}, state};
+    case attribute_on_group:
+    case attribute_off_group: {
+      bool on = kind == attribute_on_group;
+      if (number == w51::kAttributeBold) {
+        return attribute(state, kBold, on, html::kBoldOn, html::kBoldOff);
+      }
+      if (number == w51::kAttributeItalics) {
+        return attribute(state, kItalics, on, html::kItalicsOn, html::kItalicsOff);
+      }
+      return {Text{}, state};
+    }
+    default: return {Text{}, state};
+  }
+}
+constexpr auto kTransitions = transition_table<Text, kStates, w51::kEvents>(
+    [](std::uint8_t state, std::size_t event) consteval {
+      return transition(state, w51::kind_of_event(event), w51::number_of_event(event));
+    });
+constexpr std::size_t kFewTabs = 32;
 
 class W51HtmlSink {
  public:
@@ -15,29 +58,15 @@ class W51HtmlSink {
   void characters(const std::uint8_t* begin, const std::uint8_t* end) {
     html::write_document_characters(out_, begin, end);
   }
-  void line_break() { out_.put('\n'); }
-  void paragraph_break() { out_.write(html::kParagraph); }
-  void tab() { out_.put_raw('\t'); }
-  void tabs(int count) { out_.repeat_short('\t', static_cast<std::size_t>(count)); }
-  // A tag is written only when its attribute changes state; the two attributes never close
-  // each other, so the tags need not nest.
-  void attribute_on(int number) { set(number, true); }
-  void attribute_off(int number) { set(number, false); }
-
- private:
-  // Without a branch on the number or the state: both come at random in a document of codes.
-  void set(int number, bool on) {
-    bool bold = (number == w51::kAttributeBold) & (bold_ != on);
-    bool italics = (number == w51::kAttributeItalics) & (italics_ != on);
-    out_.write_if(bold, on ? html::kBoldOn : html::kBoldOff);
-    out_.write_if(italics, on ? html::kItalicsOn : html::kItalicsOff);
-    bold_ ^= bold;
-    italics_ ^= italics;
+  void code(w51::Kind kind, int number, int tab_units) {
+    table_.write<kFewTabs>(out_, w51::event_of(kind, number), '\t',
+                     static_cast<std::size_t>(tab_units));
   }
 
+
+ private:
   TextWriter& out_;
-  bool bold_ = false;
-  bool italics_ = false;
+  TableWriter<Text, kStates, w51::kEvents> table_{kTransitions};
 };
 
 }  // namespace

@@ -1,10 +1,28 @@
 // WordPerfect 5.1 to plain text: characters, tabs and line ends; no formatting.
 #include "convert/converters.h"
 #include "convert/w51/w51_decoder.h"
+#include "output/transitions.h"
 
 namespace quorrel {
 
 namespace {
+
+using Text = BasicLiteral<16>;
+
+// What a code writes before its tab units; plain text has no state.
+consteval Transition<Text> transition(w51::Kind kind) {
+  using enum w51::Kind;
+  switch (kind) {
+    case space_code: return {Text{" "}};
+    // Soft and hard returns both end the line: plain text cannot tell them apart.
+    case soft_return:
+    case hard_return: return {Text{"\n"}};
+    default: return {};
+  }
+}
+constexpr auto kTransitions = transition_table<Text, 1, w51::kEvents>(
+    [](std::uint8_t, std::size_t event) consteval { return transition(w51::kind_of_event(event)); });
+constexpr std::size_t kFewTabs = 32;
 
 class W51TextSink {
  public:
@@ -13,16 +31,15 @@ class W51TextSink {
   void characters(const std::uint8_t* begin, const std::uint8_t* end) {
     out_.write_raw(reinterpret_cast<const char*>(begin), static_cast<std::size_t>(end - begin));
   }
-  // Soft and hard returns both end the line: plain text cannot tell them apart.
-  void line_break() { out_.put('\n'); }
-  void paragraph_break() { out_.put('\n'); }
-  void tab() { out_.put_raw('\t'); }
-  void tabs(int count) { out_.repeat_short('\t', static_cast<std::size_t>(count)); }
-  void attribute_on(int) {}
-  void attribute_off(int) {}
+  void code(w51::Kind kind, int number, int tab_units) {
+    table_.write<kFewTabs>(out_, w51::event_of(kind, number), '\t',
+                     static_cast<std::size_t>(tab_units));
+  }
+
 
  private:
   TextWriter& out_;
+  TableWriter<Text, 1, w51::kEvents> table_{kTransitions};
 };
 
 }  // namespace

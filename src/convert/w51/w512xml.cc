@@ -4,10 +4,70 @@
 #include "convert/converters.h"
 #include "convert/w51/w51_decoder.h"
 #include "output/sxw_content.h"
+#include "output/transitions.h"
 
 namespace quorrel {
 
 namespace {
+
+// Long enough for a paragraph break inside a span: the span's end, the paragraph's end, the
+// next paragraph's start and the span again.
+using Text = BasicLiteral<96>;
+
+// The state: the open span, if any.
+enum Span : std::uint8_t { kNoSpan, kBoldSpan, kItalicSpan, kSpans };
+
+consteval Span span_for(int number) {
+  if (number == w51::kAttributeBold) return kBoldSpan;
+  if (number == w51::kAttributeItalics) return kItalicSpan;
+  return kNoSpan;
+}
+consteval const Literal& span_start(std::uint8_t span) {
+  return span == kBoldSpan ? sxw::kBoldSpanP1 : sxw::kItalicSpanP2;
+}
+
+// What a code writes before its tab units, and the span after it.
+consteval Transition<Text> transition(std::uint8_t span, w51::Kind kind, int number) {
+  using enum w51::Kind;
+  Transition<Text> result{Text{}, span};
+  switch (kind) {
+    case space_code:
+    case soft_return:  // soft line ends as spaces
+      result.text += Literal{" "};
+      break;
+    case hard_return:
+      // A span may not cross a paragraph end: it is closed before it and reopened after it,
+      // so the tabs that start the new line lie inside it.
+      if (span != kNoSpan) result.text += sxw::kSpanEnd;
+      result.text += sxw::kParagraphEndTight;
+      result.text += sxw::kParagraphStart;
+      if (span != kNoSpan) result.text += span_start(span);
+      break;
+    case attribute_on_group: {
+      // Opening one attribute closes the other: spans never nest.
+      Span wanted = span_for(number);
+      if (wanted == kNoSpan || wanted == span) break;
+      if (span != kNoSpan) result.text += sxw::kSpanEnd;
+      result.text += span_start(wanted);
+      result.next = wanted;
+      break;
+    }
+    case attribute_off_group:
+      if (span == kNoSpan || span_for(number) != span) break;
+      result.text += sxw::kSpanEnd;
+      result.next = kNoSpan;
+      break;
+    default:
+      break;
+  }
+  return result;
+}
+constexpr auto kTransitions = transition_table<Text, kSpans, w51::kEvents>(
+    [](std::uint8_t span, std::size_t event) consteval {
+      return transition(span, w51::kind_of_event(event), w51::number_of_event(event));
+    });
+constexpr BasicLiteral<32> kTabUnit{sxw::kTab};
+constexpr std::size_t kFewTabs = 2;
 
 class W51SxwSink {
  public:
@@ -16,52 +76,17 @@ class W51SxwSink {
   void characters(const std::uint8_t* begin, const std::uint8_t* end) {
     sxw::write_characters(out_, begin, end);
   }
-  void line_break() { out_.put_raw(' '); }
-  // A span may not cross a paragraph end: it is closed before it and reopened after it, so
-  // the tabs that start the new line lie inside it.
-  void paragraph_break() {
-    bool open = span_ != Span::none;
-    out_.write_if(open, sxw::kSpanEnd);
-    out_.write(sxw::kParagraphEndTight);
-    out_.write(sxw::kParagraphStart);
-    out_.write_if(open, span_start(span_));
+  void code(w51::Kind kind, int number, int tab_units) {
+    table_.write<kFewTabs>(out_, w51::event_of(kind, number), kTabUnit,
+                     static_cast<std::size_t>(tab_units));
   }
-  void tab() { out_.write(sxw::kTab); }
-  void tabs(int count) { out_.repeat(sxw::kTab, static_cast<std::size_t>(count)); }
-  // Opening one attribute closes the other: spans never nest. The span state changes at
-  // random in a document of codes, so the tags are chosen without branches.
-  void attribute_on(int number) {
-    Span wanted = span_for(number);
-    bool opens = (wanted != Span::none) & (wanted != span_);
-    out_.write_if(opens & (span_ != Span::none), sxw::kSpanEnd);
-    out_.write_if(opens, span_start(wanted));
-    span_ = opens ? wanted : span_;
-  }
-  void attribute_off(int number) {
-    bool closes = (span_ != Span::none) & (span_for(number) == span_);
-    out_.write_if(closes, sxw::kSpanEnd);
-    span_ = closes ? Span::none : span_;
-  }
+
   // Every span ends inside its paragraph, the last one included.
-  void close_span() {
-    out_.write_if(span_ != Span::none, sxw::kSpanEnd);
-    span_ = Span::none;
-  }
+  void close_span() { out_.write_if(table_.state() != kNoSpan, sxw::kSpanEnd); }
 
  private:
-  enum class Span { none, bold, italics };
-
-  // Computed, not chosen: the numbers come at random.
-  static Span span_for(int number) {
-    return static_cast<Span>((number == w51::kAttributeBold) * static_cast<int>(Span::bold) +
-                             (number == w51::kAttributeItalics) * static_cast<int>(Span::italics));
-  }
-  static const Literal& span_start(Span span) {
-    return span == Span::bold ? sxw::kBoldSpanP1 : sxw::kItalicSpanP2;
-  }
-
   TextWriter& out_;
-  Span span_ = Span::none;
+  TableWriter<Text, kSpans, w51::kEvents> table_{kTransitions};
 };
 
 }  // namespace

@@ -1,18 +1,31 @@
 // The WordPerfect 5.1 byte filter shared by the text, HTML and SXW converters. It decides what
 // each byte of the document area means, keeps the indentation state, and tells an event sink;
 // the sink alone decides how each unit is written. A sink provides:
-//   character(int c)            a printable character, 32..126 (the space code arrives as ' ')
+//   character(int c)            a printable character, 32..126 (and the space code as ' ' in
+//                               the first form below)
 //   characters(begin, end)      optional: a run of printable characters, in one call
-//   line_break()                a soft return
-//   paragraph_break()           a hard return
+// and either one hook per event:
 //   tab()                       one tab unit: a tab code, an indent, each indentation level
 //   tabs(int count)             optional: count tab units, in one call
+//   line_break()                a soft return
+//   paragraph_break()           a hard return
 //   attribute_on(int number)    end of an attribute-on group, with its attribute number
 //   attribute_off(int number)   end of an attribute-off group, with its attribute number
-// The sink is a template parameter so that no byte costs a virtual call.
+// or, for every byte that is not a character, one call that writes what the byte's kind
+// writes and then `tab_units` tab units (a tab code's and an indent's own among them):
+//   code(Kind kind, int number, int tab_units)
+//                               a code outside any group or the code that ends one, with the
+//                               attribute number (the byte before it); `event_of` numbers
+//                               the two for a sink that is a table
+// The second form lets the decoder pass a document of codes without a jump on each code's
+// kind, which on such documents is guessed wrong nearly every time; the sink then looks its
+// text up in a table. The sink is a template parameter so that no byte costs a virtual
+// call.
 #pragma once
 
 #include <algorithm>
+#include <array>
+#include <cstddef>
 #include <cstdint>
 
 #include "convert/scan.h"
@@ -54,6 +67,28 @@ constexpr Kind kind_of(int byte) {
 }
 inline constexpr auto kKinds = byte_table<Kind>(kind_of);
 
+// A sink that writes each code's output in one call.
+template <class Sink>
+concept WritesCodes = requires(Sink& sink) { sink.code(Kind::nothing, 0, 0); };
+
+// A code as one small number, for sinks that are tables (output/transitions.h): its kind
+// and, for an attribute group, whether its number names bold, italics or neither.
+inline constexpr std::size_t kAttributeClasses = 3;
+inline constexpr std::size_t kEvents =
+    (static_cast<std::size_t>(Kind::attribute_off_group) + 1) * kAttributeClasses;
+constexpr std::size_t event_of(Kind kind, int number) {
+  return static_cast<std::size_t>(kind) * kAttributeClasses + (number == kAttributeBold) +
+         2 * static_cast<std::size_t>(number == kAttributeItalics);
+}
+// The kind and a number that stand for an event, to build the tables from.
+constexpr Kind kind_of_event(std::size_t event) {
+  return static_cast<Kind>(event / kAttributeClasses);
+}
+constexpr int number_of_event(std::size_t event) {
+  constexpr int kNumbers[kAttributeClasses] = {0, kAttributeBold, kAttributeItalics};
+  return kNumbers[event % kAttributeClasses];
+}
+
 // The decoding state of one document: the group rule and what each byte does. The bulk loop
 // passes over runs itself and keeps `escape` and `prevdata` up to date on its own.
 template <class Sink>
@@ -83,6 +118,20 @@ struct Stream {
   // would double that.
   template <class GroupEnds>
   void act(int data, GroupEnds&& group_ends) {
+    if constexpr (WritesCodes<Sink>) {
+      Kind kind = kKinds[data];
+      if (kind == Kind::character) {
+        sink.character(data);
+      } else if (data < kGroupThreshold || group_ends()) {
+        step(kind, prevdata);
+      }
+    } else {
+      dispatch(data, group_ends);
+    }
+  }
+
+  template <class GroupEnds>
+  void dispatch(int data, GroupEnds& group_ends) {
     switch (kKinds[data]) {
       case Kind::character:
         sink.character(data);
@@ -129,6 +178,24 @@ struct Stream {
   }
   static constexpr auto kGroupEnded = [] { return true; };
 
+  // The same for a sink that writes codes in one call, for any kind but a character and with
+  // its group ended. The indentation state moves by masks, the same instructions for every
+  // kind: compilers turn choices between values into jumps where they expect them to be
+  // guessed right, and on a document of codes they are not.
+  void step(Kind kind, int number) {
+    int returns = -static_cast<int>((kind == Kind::soft_return) | (kind == Kind::hard_return));
+    int hard = -static_cast<int>(kind == Kind::hard_return);
+    int hangs = -static_cast<int>(kind == Kind::hanging_indent_group);
+    int indents = kind == Kind::indent_group;
+    indent = std::min(indent + indents, kMaxIndentLevels) & ~returns;
+    hang = std::min(hang - hangs, kMaxIndentLevels) & ~hard;
+    // A return writes the hanging indent of its line, a hanging indent its own level, a tab
+    // code and an indent one tab unit.
+    int count = (hangmax & returns) | (hang & hangs) | (kind == Kind::tab) | indents;
+    hangmax = ((hangmax & ~hangs) | ((hang + indent) & hangs)) & ~hard;
+    sink.code(kind, number, count);
+  }
+
   // Passes over the inside of the open group in [p, end) up to the byte equal to its code,
   // which ends the group. Returns the byte after that one, or end while the group stays open.
   // Every byte passed over counts as examined, so the last is `prevdata`.
@@ -166,6 +233,29 @@ void decode_bytewise(ByteSource& in, Sink& sink) {
   for (int data = in.get(); data != kEndOfInput; data = in.get()) stream.examine(data);
 }
 
+// A stretch of codes from p, for a sink that writes codes in one call: pieces are walked by
+// their precomputed lengths. Returns where the stretch ends: at a character, at a group that
+// reaches further than the lengths tell, or near the end of the window.
+template <class Sink>
+const std::uint8_t* pass_codes(Stream<Sink>& stream, const std::uint8_t* p,
+                               const std::uint8_t* end) {
+  std::uint8_t lengths[kCodeBlock];
+  while (end - p >= kCodeBlock + kGroupReach) {
+    code_lengths(p, kGroupThreshold, lengths);
+    const std::uint8_t* const block = p;
+    do {
+      int length = lengths[p - block];
+      if (length == 0) return p;
+      // A group's number is the byte before its end; a single code has none (and reads its
+      // own byte).
+      int number = p[length - 2 + (length == 1)];
+      stream.step(kKinds[*p], number);
+      p += length;
+    } while (p < block + kCodeBlock);
+  }
+  return p;
+}
+
 // The same decisions on the input buffer: runs of characters go to the sink in one piece, and
 // a group's inside is passed over up to the next byte equal to its code. `prevdata` is only
 // ever read by a code that ends a group, so only the group bytes keep it.
@@ -186,6 +276,23 @@ void decode(ByteSource& in, Sink& sink) {
         emit_characters(sink, p - 1, run_end);
         p = run_end;
         continue;
+      }
+      if constexpr (WritesCodes<Sink>) {
+        // A code whose group, if it opens one, ends within the next 16 bytes: its length and
+        // number come from one compare, and no step depends on its kind.
+        if (end - p >= 16) {
+          int offset = offset_of_byte_in_16(p, data);
+          bool group = data >= kGroupThreshold;
+          // Not (a group and its end out of reach), as one test on one value: as two tests,
+          // compilers jump on the first, which is as random as the codes.
+          if (((data - kGroupThreshold) | (offset - 16)) < 0) {
+            int number = p[offset - 1];  // the code itself when its group ends at once
+            p += (offset + 1) & -static_cast<int>(group);
+            stream.step(kKinds[data], number);
+            if (p != end && !is_printable(*p)) p = pass_codes(stream, p, end);
+            continue;
+          }
+        }
       }
       // No group is open here, so a group code opens one.
       stream.act(data, [&] {

@@ -1,0 +1,73 @@
+// Sinks whose output for a code depends on a little formatting state (which tags are open)
+// can be tables: for each state and each event, the text to write and the state after it,
+// computed when the program is compiled from a plain function of the two. At run time a code
+// then costs one lookup and one fixed-size copy, the same instructions whatever the code and
+// the state, where the function's own branches would be guessed wrong at random on a
+// document of codes.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+
+#include "output/text_writer.h"
+
+namespace quorrel {
+
+template <class Text>
+struct Transition {
+  Text text;             // written when the event comes in the state
+  std::uint8_t next{};   // the state after it
+};
+
+// make(state, event) gives the transition; the table is indexed by state * kEvents + event.
+template <class Text, std::size_t kStates, std::size_t kEvents, class Make>
+consteval std::array<Transition<Text>, kStates * kEvents> transition_table(Make make) {
+  std::array<Transition<Text>, kStates * kEvents> table{};
+  for (std::size_t state = 0; state < kStates; ++state) {
+    for (std::size_t event = 0; event < kEvents; ++event) {
+      table[state * kEvents + event] = make(static_cast<std::uint8_t>(state), event);
+    }
+  }
+  return table;
+}
+
+// The room one copy of a unit needs: a byte, or a literal's capacity.
+template <class Unit>
+inline constexpr std::size_t kUnitRoom = 1;
+template <std::size_t kSize>
+inline constexpr std::size_t kUnitRoom<BasicLiteral<kSize>> = kSize;
+
+// A sink's formatting state with its table.
+template <class Text, std::size_t kStates, std::size_t kEvents>
+class TableWriter {
+ public:
+  using Table = std::array<Transition<Text>, kStates * kEvents>;
+  explicit TableWriter(const Table& table) : table_(table) {}
+
+  // The event's text in the current state, then `count` copies of `unit` (a byte or a
+  // literal), up to kFew of them without a branch on the count.
+  template <std::size_t kFew, class Unit>
+  void write(TextWriter& out, std::size_t event, const Unit& unit, std::size_t count) {
+    const Transition<Text>& step = table_[state_ * kEvents + event];
+    Cursor cursor = out.room(Text::kCapacity + kFew * kUnitRoom<Unit>);
+    if constexpr (Text::kCapacity > kShortText) {
+      cursor.write_mostly_short<kShortText>(step.text);
+    } else {
+      cursor.write(step.text);
+    }
+    out.commit_with_copies<kFew>(cursor, unit, count);
+    state_ = step.next;
+  }
+
+  std::uint8_t state() const { return static_cast<std::uint8_t>(state_); }
+
+ private:
+  // Longer texts (paragraph breaks inside a span, say) are rare enough for a jump.
+  static constexpr std::size_t kShortText = 32;
+
+  const Table& table_;
+  std::size_t state_ = 0;
+};
+
+}  // namespace quorrel
