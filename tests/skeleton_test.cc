@@ -1,6 +1,9 @@
 #include "output/skeleton.h"
 
 #include <fcntl.h>
+#include <signal.h>
+#include <sys/mman.h>
+#include <sys/wait.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -180,6 +183,80 @@ TEST(ByteSource, ReadAheadPassesOnErrorsAndStopsWhenDropped) {
     EXPECT_EQ(in.get(), 'x');
   }
   ::close(fd);
+}
+
+TEST(ByteSource, MappedFileReadsAcrossWindows) {
+  TempDir dir;
+  std::string content;
+  std::size_t size = 2 * ByteSource::kReadAheadBufferSize + ByteSource::kReadAheadBufferSize / 2 + 7;
+  for (std::size_t i = 0; i < size; ++i) content.push_back(static_cast<char>(i * 7 + i / 4096));
+  testing::write_file(dir.file("big"), content);
+  int fd = ::open(dir.file("big").c_str(), O_RDONLY);
+  ByteSource in = ByteSource::from_mapped_file(fd, content.size());
+  std::string read_back;
+  in.skip(3);
+  for (int c = in.get(); c != kEndOfInput; c = in.get()) read_back.push_back(static_cast<char>(c));
+  EXPECT_TRUE(read_back == content.substr(3));
+  EXPECT_FALSE(in.read_error());
+  EXPECT_EQ(in.get(), kEndOfInput);
+  ::close(fd);
+}
+
+// Another program may shorten a file while it is converted: the pages beyond its new end
+// fault, and the conversion must end with a read error rather than the process with SIGBUS.
+TEST(ByteSource, MappedFileThatShrinksEndsWithAReadError) {
+  TempDir dir;
+  std::string content(4 << 20, 'x');
+  testing::write_file(dir.file("shrinks"), content);
+  int fd = ::open(dir.file("shrinks").c_str(), O_RDONLY);
+  ByteSource in = ByteSource::from_mapped_file(fd, content.size());
+  std::size_t read = 0;
+  while (read < (3 << 19) && in.get() == 'x') ++read;
+  ASSERT_EQ(::truncate(dir.file("shrinks").c_str(), 1 << 20), 0);
+  while (in.get() != kEndOfInput) ++read;
+  EXPECT_TRUE(in.read_error());
+  EXPECT_LE(read, content.size());
+  ::close(fd);
+  // The guard stays usable for the next file.
+  testing::write_file(dir.file("next"), "abc");
+  fd = ::open(dir.file("next").c_str(), O_RDONLY);
+  ByteSource next = ByteSource::from_mapped_file(fd, 3);
+  EXPECT_EQ(next.get(), 'a');
+  next.skip(5);
+  EXPECT_FALSE(next.read_error());
+  ::close(fd);
+}
+
+// Bus errors that are not a mapped input's end the program as they would without the guard:
+// killed by the signal, or reported by a sanitizer whose own handler was in place before.
+bool died_of_bus_error(int status) {
+  return (WIFSIGNALED(status) && WTERMSIG(status) == SIGBUS) ||
+         (WIFEXITED(status) && WEXITSTATUS(status) == 1);
+}
+
+TEST(ByteSourceDeathTest, OtherBusErrorsStillEndTheProgram) {
+  TempDir dir;
+  testing::write_file(dir.file("input"), std::string(1 << 20, 'x'));
+  testing::write_file(dir.file("other"), std::string(1 << 16, 'y'));
+  auto with_guard = [&](auto then) {
+    int fd = ::open(dir.file("input").c_str(), O_RDONLY);
+    ByteSource in = ByteSource::from_mapped_file(fd, 1 << 20);
+    in.get();
+    then();
+  };
+  EXPECT_EXIT(with_guard([&] {
+                int fd = ::open(dir.file("other").c_str(), O_RDWR);
+                auto* other = static_cast<volatile char*>(
+                    ::mmap(nullptr, 1 << 16, PROT_READ, MAP_SHARED, fd, 0));
+                if (::ftruncate(fd, 0) != 0) std::_Exit(0);
+                std::_Exit(other[1 << 15] + 2);
+              }),
+              died_of_bus_error, "");
+  EXPECT_EXIT(with_guard([] {
+                ::raise(SIGBUS);
+                std::_Exit(0);
+              }),
+              died_of_bus_error, "");
 }
 
 TEST(RunConverter, WritesTheOutputBesideTheInput) {

@@ -124,6 +124,16 @@ ByteSource ByteSource::from_fd_read_ahead(int fd, std::size_t buffer_size) {
   return source;
 }
 
+ByteSource ByteSource::from_mapped_file(int fd, std::size_t size) {
+  std::unique_ptr<MappedFile> mapped = MappedFile::map(fd, size);
+  if (mapped == nullptr) return from_fd_read_ahead(fd);
+  ByteSource source;
+  source.pos_ = source.end_ = reinterpret_cast<const std::uint8_t*>(mapped->bytes().data());
+  source.mapped_next_ = source.pos_;
+  source.mapped_ = std::move(mapped);
+  return source;
+}
+
 ByteSource::ByteSource(ByteSource&&) noexcept = default;
 ByteSource& ByteSource::operator=(ByteSource&&) noexcept = default;
 ByteSource::~ByteSource() = default;
@@ -131,6 +141,28 @@ ByteSource::~ByteSource() = default;
 bool ByteSource::fill() {
   if (pos_ != end_) return true;
   if (at_end_) return false;
+  if (mapped_ != nullptr) {
+    // Windows as large as the reader's buffers: a lost mapping is seen within a few
+    // milliseconds of converting, and at the end at the latest.
+    constexpr std::size_t kWindow = kReadAheadBufferSize;
+    const std::uint8_t* mapped_end =
+        reinterpret_cast<const std::uint8_t*>(mapped_->bytes().data()) + mapped_->bytes().size();
+    const std::uint8_t* mapped_begin = reinterpret_cast<const std::uint8_t*>(mapped_->bytes().data());
+    // What was read stays mapped no longer: the program's memory stays small however large
+    // the file.
+    mapped_->release_front(static_cast<std::size_t>(mapped_next_ - mapped_begin));
+    if (mapped_->lost()) {
+      read_error_ = true;
+    } else if (mapped_next_ != mapped_end) {
+      pos_ = mapped_next_;
+      std::size_t left = static_cast<std::size_t>(mapped_end - pos_);
+      end_ = pos_ + (left < kWindow ? left : kWindow);
+      mapped_next_ = end_;
+      return true;
+    }
+    at_end_ = true;
+    return false;
+  }
   if (read_ahead_ != nullptr) {
     ReadAhead::Piece piece = read_ahead_->next();
     if (piece.size > 0) {

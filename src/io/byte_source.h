@@ -6,6 +6,8 @@
 #include <memory>
 #include <string_view>
 
+#include "io/mapped_file.h"
+
 namespace quorrel {
 
 inline constexpr int kEndOfInput = -1;
@@ -26,6 +28,10 @@ class ByteSource {
   // as converting it.
   static constexpr std::size_t kReadAheadBufferSize = 1024 * 1024;
   static ByteSource from_fd_read_ahead(int fd, std::size_t buffer_size = kReadAheadBufferSize);
+  // Reads a regular file of `size` bytes where the system maps it, without copying it; reads
+  // it ahead as above where it cannot be mapped. A mapping lost to a file that shrank under
+  // it ends the input with a read error.
+  static ByteSource from_mapped_file(int fd, std::size_t size);
 
   ByteSource(ByteSource&&) noexcept;
   ByteSource& operator=(ByteSource&&) noexcept;
@@ -69,6 +75,9 @@ class ByteSource {
   std::size_t buffer_size_ = 0;
   std::unique_ptr<std::uint8_t[]> buffer_;
   std::unique_ptr<ReadAhead> read_ahead_;
+  // A mapped file is handed out in windows, so that a lost mapping is noticed on the way.
+  std::unique_ptr<MappedFile> mapped_;
+  const std::uint8_t* mapped_next_ = nullptr;  // where the next window starts
 };
 
 }  // namespace quorrel

@@ -24,7 +24,7 @@ bool InputFile::open(const std::string& path) {
   if (flags >= 0) ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
   // One pass from start to end: a large file is worth telling the kernel to read further
   // ahead. Only a hint.
-  if (info.st_size >= kReadAheadFrom) ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+  if (info.st_size >= kMapFrom) ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
   fd_ = fd;
   size_ = info.st_size;
   return true;

@@ -17,14 +17,15 @@ class InputFile {
   // False when the path cannot be opened or is not a regular file (a directory, FIFO, device).
   bool open(const std::string& path);
   // A source reading from the start of the file; valid while this object lives.
-  // A large file is read ahead on a second thread.
+  // A large file is read where the system maps it.
   ByteSource source() const {
-    return size_ >= kReadAheadFrom ? ByteSource::from_fd_read_ahead(fd_) : ByteSource::from_fd(fd_);
+    return size_ >= kMapFrom ? ByteSource::from_mapped_file(fd_, static_cast<std::size_t>(size_))
+                             : ByteSource::from_fd(fd_);
   }
 
  private:
-  // Below this size a thread costs more than it saves.
-  static constexpr long long kReadAheadFrom = 8 << 20;
+  // Below this size mapping and unmapping cost more than copying saves.
+  static constexpr long long kMapFrom = 8 << 20;
 
   int fd_ = -1;
   long long size_ = 0;

@@ -14,8 +14,8 @@ class PlainTextSink {
   static constexpr bool kLineEndsEarly = true;
   explicit PlainTextSink(TextWriter& out) : out_(out) {}
   void character(int c) { out_.put_raw(static_cast<char>(c)); }
-  void characters(const std::uint8_t* begin, const std::uint8_t* end) {
-    out_.write_raw(reinterpret_cast<const char*>(begin), static_cast<std::size_t>(end - begin));
+  const std::uint8_t* copy_characters(const std::uint8_t* begin, const std::uint8_t* end) {
+    return copy_printable(out_, begin, end);
   }
   void tab() { out_.put_raw('\t'); }
   // Every line feed ends the line, after a carriage return too, so CR LF text keeps its lines.

@@ -150,9 +150,7 @@ void decode(ByteSource& in, Sink& sink) {
       int data = *p++;
       Kind kind = kKinds[data];
       if (kind == Kind::character) {
-        const std::uint8_t* run_end = skip_printable(p, end);
-        emit_characters(sink, p - 1, run_end);
-        p = run_end;
+        p = pass_characters(sink, p - 1, end);
       } else {
         act(kind, data, sink, take_line_feed);
         // A lone code between characters takes the event; a stretch of them goes in bulk.

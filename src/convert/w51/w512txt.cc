@@ -28,8 +28,8 @@ class W51TextSink {
  public:
   explicit W51TextSink(TextWriter& out) : out_(out) {}
   void character(int c) { out_.put_raw(static_cast<char>(c)); }
-  void characters(const std::uint8_t* begin, const std::uint8_t* end) {
-    out_.write_raw(reinterpret_cast<const char*>(begin), static_cast<std::size_t>(end - begin));
+  const std::uint8_t* copy_characters(const std::uint8_t* begin, const std::uint8_t* end) {
+    return copy_printable(out_, begin, end);
   }
   void code(w51::Kind kind, int number, int tab_units) {
     table_.write<kFewTabs>(out_, w51::event_of(kind, number), '\t',

@@ -272,9 +272,7 @@ void decode(ByteSource& in, Sink& sink) {
     while (p != end) {
       int data = *p++;
       if (is_printable(data)) {
-        const std::uint8_t* run_end = skip_printable(p, end);
-        emit_characters(sink, p - 1, run_end);
-        p = run_end;
+        p = pass_characters(sink, p - 1, end);
         continue;
       }
       if constexpr (WritesCodes<Sink>) {

@@ -10,8 +10,8 @@ class WpdTextSink {
  public:
   explicit WpdTextSink(TextWriter& out) : out_(out) {}
   void character(int c) { out_.put_raw(static_cast<char>(c)); }
-  void characters(const std::uint8_t* begin, const std::uint8_t* end) {
-    out_.write_raw(reinterpret_cast<const char*>(begin), static_cast<std::size_t>(end - begin));
+  const std::uint8_t* copy_characters(const std::uint8_t* begin, const std::uint8_t* end) {
+    return copy_printable(out_, begin, end);
   }
   void space_code() { out_.put_raw(' '); }
   void tab() { out_.put_raw('\t'); }

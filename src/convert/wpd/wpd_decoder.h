@@ -93,8 +93,7 @@ void decode(ByteSource& in, Sink& sink) {
             if (p == end) break;
           }
         } else if (is_printable(*p)) {
-          const std::uint8_t* stop = skip_printable(p + 1, end);
-          emit_characters(sink, p, stop);
+          const std::uint8_t* stop = pass_characters(sink, p, end);
           prevdata = stop[-1];
           p = stop;
           if (p == end) break;
