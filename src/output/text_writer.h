@@ -103,6 +103,11 @@ class Cursor {
     std::memset(at_, c, kRoom);
     at_ += count;
   }
+  // The same with copies of a literal, count at most kFew; needs kFew times its capacity.
+  template <std::size_t kFew, std::size_t kSize>
+  void repeat_within(const BasicLiteral<kSize>& literal, std::size_t count) {
+    for (std::size_t i = 0; i < kFew; ++i) write_if(i < count, literal);
+  }
 
   char* position() const { return at_; }
 
@@ -182,28 +187,18 @@ class TextWriter {
   Cursor room(std::size_t size) { return Cursor(reserve(size)); }
   void commit(const Cursor& cursor) { commit(cursor.position()); }
 
-  // Keeps what `cursor` wrote, then `count` copies of `c`. Up to kFew of them go into the
-  // cursor's room (kFew bytes must be left) as one fixed-size store: the tab units after
-  // the codes of a document of codes, a few at a time and at random.
-  template <std::size_t kFew>
-  void commit_with_copies(Cursor cursor, char c, std::size_t count) {
+  // Keeps what `cursor` wrote, then `count` copies of `unit`, a byte that is not a line feed
+  // or a literal. Up to kFew of them go into the cursor's room (kFew units must be left)
+  // without a branch on the count: the tab units after the codes of a document of codes, a
+  // few at a time and at random.
+  template <std::size_t kFew, class Unit>
+  void commit_with_copies(Cursor cursor, const Unit& unit, std::size_t count) {
     if (count > kFew) {
       commit(cursor);
-      repeat(c, count);
+      repeat(unit, count);
       return;
     }
-    cursor.repeat_within<kFew>(c, count);
-    commit(cursor);
-  }
-  // The same with copies of a literal; kFew times its capacity must be left.
-  template <std::size_t kFew, std::size_t kSize>
-  void commit_with_copies(Cursor cursor, const BasicLiteral<kSize>& literal, std::size_t count) {
-    if (count > kFew) {
-      commit(cursor);
-      repeat(literal, count);
-      return;
-    }
-    for (std::size_t i = 0; i < kFew; ++i) cursor.write_if(i < count, literal);
+    cursor.repeat_within<kFew>(unit, count);
     commit(cursor);
   }
 
