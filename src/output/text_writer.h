@@ -44,6 +44,37 @@ class Literal {
   std::size_t size_ = 0;
 };
 
+// Literals joined when the program is compiled, for a converter whose output for a code is
+// one of a few fixed combinations of them: the combination is looked up and written as one
+// copy of kCapacity bytes, of which only its own count.
+template <std::size_t N>
+class JoinedLiterals {
+ public:
+  static constexpr std::size_t kCapacity = N;
+
+  constexpr JoinedLiterals() = default;
+  constexpr void append(const Literal& literal) {
+    for (char c : literal.stored()) {
+      // A combination that does not fit stops the compilation here.
+      if (size_ == kCapacity) throw "joined literals longer than their capacity";
+      bytes_[size_++] = c;
+    }
+  }
+
+  constexpr std::string_view stored() const { return {bytes_, size_}; }
+  const char* padded_bytes() const { return bytes_; }  // kCapacity bytes, zero after size()
+  constexpr std::size_t size() const { return size_; }
+  // Copies all kCapacity bytes to `at`, in reserved room, and returns the end of its own.
+  char* put(char* at) const {
+    std::memcpy(at, bytes_, kCapacity);
+    return at + size_;
+  }
+
+ private:
+  char bytes_[kCapacity] = {};
+  std::size_t size_ = 0;
+};
+
 class TextWriter {
  public:
   // Bytes held before they go to the sink in one write. A file system spends part of its
@@ -104,11 +135,18 @@ class TextWriter {
   // formatting state come at random in a document full of codes, and a branch on them would
   // be guessed wrong about half the time.
   void write_if(bool wanted, const Literal& literal) {
-    if (kCapacity - used_ < Literal::kCapacity) flush();
+    commit(put_if(reserve(Literal::kCapacity), wanted, literal));
+  }
+
+  // The same at `at`, in room reserved for several pieces at once: returns the end of the
+  // bytes kept, `at` itself unless `wanted`. The room must reach Literal::kCapacity from `at`.
+  // A converter that writes a few literals per code keeps its place in a register this way,
+  // where each write_if would store it and load it back.
+  static char* put_if(char* at, bool wanted, const Literal& literal) {
     // The whole padded array, a constant size the compiler copies without a call; only the
     // literal's own bytes count.
-    std::memcpy(buffer_.get() + used_, literal.padded_bytes(), Literal::kCapacity);
-    used_ += literal.size() & (std::size_t{0} - wanted);  // a mask, which compilers keep
+    std::memcpy(at, literal.padded_bytes(), Literal::kCapacity);
+    return at + (literal.size() & (std::size_t{0} - wanted));  // a mask, which compilers keep
   }
 
   // A run of input bytes that `map` turns into as many output bytes, none a line feed:

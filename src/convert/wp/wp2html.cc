@@ -10,8 +10,45 @@ namespace quorrel {
 
 namespace {
 
+inline constexpr Literal kSpace{" "};
+inline constexpr Literal kBlanks{"                "};
+
+// What each code adds to the held line. A tab adds as many of its blanks as the column asks.
+constexpr JoinedLiterals<16> line_text(wp::Kind kind) {
+  JoinedLiterals<16> text;
+  switch (kind) {
+    case wp::Kind::carriage_return: text.append(kSpace); break;  // does not move the column
+    case wp::Kind::tab: text.append(kBlanks); break;
+    case wp::Kind::bold_on: text.append(html::kBoldOn); break;  // no bold state: every code
+    case wp::Kind::bold_off: text.append(html::kBoldOff); break;  // writes its tag
+    default: break;
+  }
+  return text;
+}
+inline constexpr auto kLineTexts = wp::kind_table<JoinedLiterals<16>>(line_text);
+
+// What a code writes straight out, after the held line when it ends one: the centre tag goes
+// ahead of the text held for its line, and a line end closes the centring owed for its line.
+constexpr JoinedLiterals<16> out_text(bool centre_owed, wp::Kind kind) {
+  JoinedLiterals<16> text;
+  if (kind == wp::Kind::centre) text.append(html::kCentreOn);
+  if (kind == wp::Kind::line_feed) {
+    if (centre_owed) text.append(html::kCentreOff);
+    text.append(html::kParagraph);
+  }
+  return text;
+}
+
+// Indexed by whether a "</CENTER>" is owed, then by the kind.
+inline constexpr std::array<std::array<JoinedLiterals<16>, wp::kKindCount>, 2> kOutTexts = {
+    wp::kind_table<JoinedLiterals<16>>([](wp::Kind kind) { return out_text(false, kind); }),
+    wp::kind_table<JoinedLiterals<16>>([](wp::Kind kind) { return out_text(true, kind); })};
+
 class WpHtmlSink {
  public:
+  // Room for the most one code writes: a short line and its closing tags.
+  static constexpr std::size_t kCodeRoom = PendingLine::kSlack + 16;
+
   static constexpr bool kLineEndsEarly = false;
   explicit WpHtmlSink(TextWriter& out) : out_(out) {}
 
@@ -23,24 +60,41 @@ class WpHtmlSink {
     line_.append_mapped(begin, end, html::copy_document_characters);
     column_ += static_cast<std::size_t>(end - begin);
   }
-  void carriage_return() { line_.put(' '); }  // a space that does not move the column
-  void line_feed() {
-    column_ = 0;
-    line_.write_to(out_);
-    // Without a branch: centred lines come at random in a document of codes.
-    out_.write_if(centre_owed_, html::kCentreOff);
-    centre_owed_ = false;
-    out_.write(html::kParagraph);
+
+  // Every code in one place, without a jump on its kind: codes come at random in a document
+  // of codes. Each text any code could write is copied and only this code's own is kept.
+  void code(wp::Kind kind) {
+    const std::size_t index = static_cast<std::size_t>(kind);
+    const bool line_end = kind == wp::Kind::line_feed;
+    const JoinedLiterals<16>& text = kLineTexts[index];
+    std::size_t added = kind == wp::Kind::tab ? html::tab_blanks(column_) : text.size();
+    if (added <= text.kCapacity) {
+      line_.append_padded<text.kCapacity>(text.padded_bytes(), added);
+    } else {
+      line_.repeat(' ', added);  // blanks far into a line
+    }
+    // Only a line end writes the line, and it adds nothing to it. A jump, unlike the rest:
+    // copying the line at every code would read back the bytes just stored in it.
+    char* at = out_.reserve(kCodeRoom);
+    if (line_end) {
+      if (line_.is_short()) {
+        at = line_.put_short_if(at, true);
+      } else {
+        out_.commit(at);
+        line_.write_to(out_);
+        at = out_.reserve(kCodeRoom);
+      }
+    }
+    out_.commit(kOutTexts[centre_owed_][index].put(at));
+    centre_owed_ = (centre_owed_ | (kind == wp::Kind::centre)) & !line_end;
+    column_ = line_end ? 0 : column_;
   }
-  void tab() { line_.repeat(' ', html::tab_blanks(column_)); }
-  // Goes straight out, ahead of the text held for the line.
-  void centre() {
-    out_.write(html::kCentreOn);
-    centre_owed_ = true;
-  }
-  // No bold state: every code writes its tag.
-  void bold_on() { line_.append(html::kBoldOn.stored()); }
-  void bold_off() { line_.append(html::kBoldOff.stored()); }
+  void carriage_return() { code(wp::Kind::carriage_return); }
+  void line_feed() { code(wp::Kind::line_feed); }
+  void tab() { code(wp::Kind::tab); }
+  void centre() { code(wp::Kind::centre); }
+  void bold_on() { code(wp::Kind::bold_on); }
+  void bold_off() { code(wp::Kind::bold_off); }
 
   // The last line has no line feed: its text is written, its centring is never closed.
   void finish() { line_.write_to(out_); }

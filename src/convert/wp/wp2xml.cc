@@ -8,8 +8,44 @@ namespace quorrel {
 
 namespace {
 
-// A bold span is open exactly while `bold_` is set, always innermost in the current
-// paragraph: a paragraph break closes it and reopens it in the next paragraph.
+inline constexpr Literal kSpace{" "};
+
+// What each code writes between the span tags around it.
+constexpr const Literal* code_text(wp::Kind kind) {
+  switch (kind) {
+    case wp::Kind::carriage_return: return &kSpace;
+    case wp::Kind::line_feed: return &sxw::kParagraphBreak;
+    case wp::Kind::tab: return &sxw::kTab;
+    default: return nullptr;  // the centre code and the bold codes' own places
+  }
+}
+
+// What a code writes while bold is on or off, and whether bold is on after it. A bold span is
+// open exactly while bold is on, always innermost in the current paragraph: a paragraph break
+// closes it and reopens it in the next paragraph.
+struct CodeOutput {
+  JoinedLiterals<96> text;
+  bool bold_after = false;
+};
+
+constexpr CodeOutput code_output(bool bold, wp::Kind kind) {
+  bool line_end = kind == wp::Kind::line_feed;
+  bool on = kind == wp::Kind::bold_on;
+  bool off = kind == wp::Kind::bold_off;
+  CodeOutput output;
+  if (bold && (line_end || off)) output.text.append(sxw::kSpanEnd);
+  if (const Literal* text = code_text(kind)) output.text.append(*text);
+  if (bold ? line_end : on) output.text.append(sxw::kBoldSpanP1);
+  output.bold_after = (bold || on) && !off;
+  return output;
+}
+
+// Indexed by the bold state, then the kind: a code is one look-up and one copy, without a
+// jump on either, both of which change at random in a document of codes.
+inline constexpr std::array<std::array<CodeOutput, wp::kKindCount>, 2> kCodeOutputs = {
+    wp::kind_table<CodeOutput>([](wp::Kind kind) { return code_output(false, kind); }),
+    wp::kind_table<CodeOutput>([](wp::Kind kind) { return code_output(true, kind); })};
+
 class WpSxwSink {
  public:
   static constexpr bool kLineEndsEarly = false;
@@ -19,24 +55,18 @@ class WpSxwSink {
   void characters(const std::uint8_t* begin, const std::uint8_t* end) {
     sxw::write_characters(out_, begin, end);
   }
-  void carriage_return() { out_.put_raw(' '); }
-  void line_feed() {
-    if (bold_) out_.write(sxw::kSpanEnd);
-    sxw::write_paragraph_break(out_);
-    if (bold_) out_.write(sxw::kBoldSpanP1);
+
+  void code(wp::Kind kind) {
+    const CodeOutput& output = kCodeOutputs[bold_][static_cast<std::size_t>(kind)];
+    out_.commit(output.text.put(out_.reserve(decltype(output.text)::kCapacity)));
+    bold_ = output.bold_after;
   }
-  void tab() { out_.write(sxw::kTab); }
+  void carriage_return() { code(wp::Kind::carriage_return); }
+  void line_feed() { code(wp::Kind::line_feed); }
+  void tab() { code(wp::Kind::tab); }
   void centre() {}
-  void bold_on() {
-    if (bold_) return;
-    bold_ = true;
-    out_.write(sxw::kBoldSpanP1);
-  }
-  void bold_off() {
-    if (!bold_) return;
-    bold_ = false;
-    out_.write(sxw::kSpanEnd);
-  }
+  void bold_on() { code(wp::Kind::bold_on); }
+  void bold_off() { code(wp::Kind::bold_off); }
 
   // A document that ends in bold still closes its span inside the last paragraph.
   void finish() { bold_off(); }

@@ -14,8 +14,13 @@
 // byte before the line feed, as the text converter writes it: a tab right before a line feed
 // then follows the line end, and a carriage return right before one takes its place (the
 // line feed gives no line end).
+//
+// A sink whose line ends come in place may also offer `code(Kind kind)` (see `TakesCodes`):
+// then each piece that is no character reaches it in one call without a jump on its kind.
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 
 #include "convert/scan.h"
@@ -44,6 +49,38 @@ constexpr Kind kind_of(int byte) {
   }
 }
 inline constexpr auto kKinds = byte_table<Kind>(kind_of);
+
+inline constexpr std::size_t kKindCount = static_cast<std::size_t>(Kind::bold_off) + 1;
+
+// A value for each kind, looked up instead of chosen by a jump.
+template <class T, class Of>
+consteval std::array<T, kKindCount> kind_table(Of of) {
+  std::array<T, kKindCount> table{};
+  for (std::size_t kind = 0; kind < kKindCount; ++kind) table[kind] = of(static_cast<Kind>(kind));
+  return table;
+}
+
+// A sink that takes each piece that is no character in one call: a code, a byte that writes
+// nothing, or a whole group (Kind::group, from its opening byte to its closing one). Its
+// output and state afterwards must be those of the piece's event, or of none. On a document
+// of codes the kind is a toss-up at every piece, so the sink writes it from tables and masks
+// rather than through a jump.
+template <class Sink>
+concept TakesCodes = !Sink::kLineEndsEarly && requires(Sink& sink, Kind kind) { sink.code(kind); };
+
+#if defined(__SSE2__)
+// The length of the piece at p when it is no character: 1, or for a group's opening byte the
+// bytes up to and including its closing one. One compare of the 16 bytes from p finds the
+// closing byte without a jump; a closing byte beyond them gives a length over 16, for the
+// caller to pass on to the group scan. The 16 bytes from p must be readable.
+inline std::size_t piece_length(const std::uint8_t* p) {
+  unsigned group_bytes = bits_at_least_16(p, kGroupThreshold);
+  unsigned opening = group_bytes & 1u;
+  // The first group byte after p, or 16 when there is none within reach.
+  unsigned closing = static_cast<unsigned>(__builtin_ctz((group_bytes & ~1u) | 1u << 16));
+  return 1 + (closing & (0u - opening));
+}
+#endif
 
 // The event of one byte outside a group; group bytes are the loops' business.
 // `take_line_feed()` consumes the next byte when it is a line feed: the look-ahead of sinks
@@ -114,8 +151,21 @@ void decode(ByteSource& in, Sink& sink) {
       }
     }
     while (p != end) {
+      Kind kind = kKinds[*p];
+#if defined(__SSE2__)
+      if constexpr (TakesCodes<Sink>) {
+        if (kind != Kind::character && end - p >= 16) {
+          std::size_t length = piece_length(p);
+          if (length <= 16) {
+            sink.code(kind);
+            p += length;
+            continue;
+          }
+        }
+      }
+#endif
       int data = *p++;
-      switch (Kind kind = kKinds[data]) {
+      switch (kind) {
         case Kind::character: {
           const std::uint8_t* run_end = skip_printable(p, end);
           emit_characters(sink, p - 1, run_end);
