@@ -214,7 +214,7 @@ TEST(PendingLine, ShortCopiesStoreExactlyTheirBytes) {
       out.repeat('-', TextWriter::kCapacity - 10);
       expected += std::string(TextWriter::kCapacity - 10, '-');
       PendingLine line(limit);
-      for (std::size_t length : {0, 1, 31, 32, 33, 39, 40, 4095, 4096, 4097, 9000}) {
+      for (std::size_t length : {0, 1, 31, 32, 33, 39, 40, 63, 64, 65, 4095, 4096, 4097, 9000}) {
         std::string text;
         for (std::size_t i = 0; text.size() < length; ++i) {
           std::size_t blanks = std::min<std::size_t>(i % 40, length - text.size());
@@ -229,6 +229,42 @@ TEST(PendingLine, ShortCopiesStoreExactlyTheirBytes) {
         out.put('\n');
         expected += text + "\r\n";
       }
+    }
+    EXPECT_EQ(stored, expected) << "limit " << limit;
+  }
+}
+
+// Texts from tables go in as fixed-size blocks and short lines go out as one: only the
+// counted bytes may show, and a line that outgrew the short bound or the memory limit must
+// still come out in full.
+TEST(PendingLine, PaddedTextsAndShortLinesKeepExactlyTheirBytes) {
+  static constexpr char kPadded[17] = "abcdefghijklmnop";
+  for (std::size_t limit : {std::size_t{3}, std::size_t{40}, std::size_t{4096}}) {
+    std::string stored;
+    StringSink sink(stored);
+    std::string expected;
+    {
+      TextWriter out(sink);
+      out.repeat('-', TextWriter::kCapacity - 50);
+      expected += std::string(TextWriter::kCapacity - 50, '-');
+      PendingLine line(limit);
+      std::string text;
+      for (std::size_t i = 0; i < 400; ++i) {
+        std::size_t count = i * 7 % 17;
+        line.append_padded<16>(kPadded, count);
+        text.append(kPadded, count);
+        if (i % 5 == 4) {
+          if (line.is_short()) {
+            out.commit(line.put_short(out.reserve(PendingLine::kSlack)));
+          } else {
+            line.write_to(out);
+          }
+          expected += text;
+          text.clear();
+        }
+      }
+      line.write_to(out);
+      expected += text;
     }
     EXPECT_EQ(stored, expected) << "limit " << limit;
   }

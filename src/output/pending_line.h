@@ -97,17 +97,14 @@ class PendingLine {
     }
   }
 
-  // A line of at most kSlack bytes, held in memory whole, can go out as one fixed-size copy
-  // by `put_short_if`.
+  // A line of at most kSlack bytes, held in memory whole, can go out by `put_short`.
   bool is_short() const { return spilled_ == 0 && !failed_ && size_ <= kSlack; }
-  // Copies a short line to `at`, in room of kSlack bytes reserved in the writer, and returns
-  // the end of the bytes kept. When `wanted` the line is written and an empty one starts;
-  // otherwise nothing is kept and the line stays. No branch on `wanted`: line ends come at
-  // random in a document of codes.
-  char* put_short_if(char* at, bool wanted) {
+  // Copies a short line to `at`, in room of kSlack bytes reserved in the writer, as one
+  // fixed-size block, starts an empty line and returns the end of the bytes written.
+  char* put_short(char* at) {
     std::memcpy(at, bytes_.get(), kSlack);
-    at += size_ & (std::size_t{0} - wanted);
-    size_ = wanted ? 0 : size_;
+    at += size_;
+    size_ = 0;
     return at;
   }
 

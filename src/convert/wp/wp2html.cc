@@ -10,12 +10,15 @@ namespace quorrel {
 
 namespace {
 
+// The tags and texts a code writes, joined where one code writes several.
+using Text = JoinedLiterals<16>;
+
 inline constexpr Literal kSpace{" "};
 inline constexpr Literal kBlanks{"                "};
 
 // What each code adds to the held line. A tab adds as many of its blanks as the column asks.
-constexpr JoinedLiterals<16> line_text(wp::Kind kind) {
-  JoinedLiterals<16> text;
+constexpr Text line_text(wp::Kind kind) {
+  Text text;
   switch (kind) {
     case wp::Kind::carriage_return: text.append(kSpace); break;  // does not move the column
     case wp::Kind::tab: text.append(kBlanks); break;
@@ -25,12 +28,12 @@ constexpr JoinedLiterals<16> line_text(wp::Kind kind) {
   }
   return text;
 }
-inline constexpr auto kLineTexts = wp::kind_table<JoinedLiterals<16>>(line_text);
+inline constexpr auto kLineTexts = wp::kind_table<Text>(line_text);
 
 // What a code writes straight out, after the held line when it ends one: the centre tag goes
 // ahead of the text held for its line, and a line end closes the centring owed for its line.
-constexpr JoinedLiterals<16> out_text(bool centre_owed, wp::Kind kind) {
-  JoinedLiterals<16> text;
+constexpr Text out_text(bool centre_owed, wp::Kind kind) {
+  Text text;
   if (kind == wp::Kind::centre) text.append(html::kCentreOn);
   if (kind == wp::Kind::line_feed) {
     if (centre_owed) text.append(html::kCentreOff);
@@ -40,14 +43,14 @@ constexpr JoinedLiterals<16> out_text(bool centre_owed, wp::Kind kind) {
 }
 
 // Indexed by whether a "</CENTER>" is owed, then by the kind.
-inline constexpr std::array<std::array<JoinedLiterals<16>, wp::kKindCount>, 2> kOutTexts = {
-    wp::kind_table<JoinedLiterals<16>>([](wp::Kind kind) { return out_text(false, kind); }),
-    wp::kind_table<JoinedLiterals<16>>([](wp::Kind kind) { return out_text(true, kind); })};
+inline constexpr std::array<std::array<Text, wp::kKindCount>, 2> kOutTexts = {
+    wp::kind_table<Text>([](wp::Kind kind) { return out_text(false, kind); }),
+    wp::kind_table<Text>([](wp::Kind kind) { return out_text(true, kind); })};
 
 class WpHtmlSink {
  public:
   // Room for the most one code writes: a short line and its closing tags.
-  static constexpr std::size_t kCodeRoom = PendingLine::kSlack + 16;
+  static constexpr std::size_t kCodeRoom = PendingLine::kSlack + Text::kCapacity;
 
   static constexpr bool kLineEndsEarly = false;
   explicit WpHtmlSink(TextWriter& out) : out_(out) {}
@@ -61,15 +64,15 @@ class WpHtmlSink {
     column_ += static_cast<std::size_t>(end - begin);
   }
 
-  // Every code in one place, without a jump on its kind: codes come at random in a document
-  // of codes. Each text any code could write is copied and only this code's own is kept.
+  // Every code in one place, its texts looked up rather than chosen by a jump on its kind:
+  // codes come at random in a document of codes.
   void code(wp::Kind kind) {
     const std::size_t index = static_cast<std::size_t>(kind);
     const bool line_end = kind == wp::Kind::line_feed;
-    const JoinedLiterals<16>& text = kLineTexts[index];
+    const Text& text = kLineTexts[index];
     std::size_t added = kind == wp::Kind::tab ? html::tab_blanks(column_) : text.size();
-    if (added <= text.kCapacity) {
-      line_.append_padded<text.kCapacity>(text.padded_bytes(), added);
+    if (added <= Text::kCapacity) {
+      line_.append_padded<Text::kCapacity>(text.padded_bytes(), added);
     } else {
       line_.repeat(' ', added);  // blanks far into a line
     }
@@ -78,7 +81,7 @@ class WpHtmlSink {
     char* at = out_.reserve(kCodeRoom);
     if (line_end) {
       if (line_.is_short()) {
-        at = line_.put_short_if(at, true);
+        at = line_.put_short(at);
       } else {
         out_.commit(at);
         line_.write_to(out_);
