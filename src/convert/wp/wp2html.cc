@@ -42,10 +42,15 @@ constexpr Text out_text(bool centre_owed, wp::Kind kind) {
   return text;
 }
 
-// Indexed by whether a "</CENTER>" is owed, then by the kind.
+template <bool kCentreOwed>
+constexpr Text out_text(wp::Kind kind) {
+  return out_text(kCentreOwed, kind);
+}
+
+// Indexed by whether a "</CENTER>" is owed, then by the kind. Built from functions, not
+// lambdas, which clang 14 fails to compile here.
 inline constexpr std::array<std::array<Text, wp::kKindCount>, 2> kOutTexts = {
-    wp::kind_table<Text>([](wp::Kind kind) { return out_text(false, kind); }),
-    wp::kind_table<Text>([](wp::Kind kind) { return out_text(true, kind); })};
+    wp::kind_table<Text>(out_text<false>), wp::kind_table<Text>(out_text<true>)};
 
 class WpHtmlSink {
  public:
