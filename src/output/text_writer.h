@@ -135,18 +135,11 @@ class TextWriter {
   // formatting state come at random in a document full of codes, and a branch on them would
   // be guessed wrong about half the time.
   void write_if(bool wanted, const Literal& literal) {
-    commit(put_if(reserve(Literal::kCapacity), wanted, literal));
-  }
-
-  // The same at `at`, in room reserved for several pieces at once: returns the end of the
-  // bytes kept, `at` itself unless `wanted`. The room must reach Literal::kCapacity from `at`.
-  // A converter that writes a few literals per code keeps its place in a register this way,
-  // where each write_if would store it and load it back.
-  static char* put_if(char* at, bool wanted, const Literal& literal) {
+    if (kCapacity - used_ < Literal::kCapacity) flush();
     // The whole padded array, a constant size the compiler copies without a call; only the
     // literal's own bytes count.
-    std::memcpy(at, literal.padded_bytes(), Literal::kCapacity);
-    return at + (literal.size() & (std::size_t{0} - wanted));  // a mask, which compilers keep
+    std::memcpy(buffer_.get() + used_, literal.padded_bytes(), Literal::kCapacity);
+    used_ += literal.size() & (std::size_t{0} - wanted);  // a mask, which compilers keep
   }
 
   // A run of input bytes that `map` turns into as many output bytes, none a line feed:
