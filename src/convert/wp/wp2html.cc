@@ -42,15 +42,8 @@ constexpr Text out_text(bool centre_owed, wp::Kind kind) {
   return text;
 }
 
-template <bool kCentreOwed>
-constexpr Text out_text(wp::Kind kind) {
-  return out_text(kCentreOwed, kind);
-}
-
-// Indexed by whether a "</CENTER>" is owed, then by the kind. Built from functions, not
-// lambdas, which clang 14 fails to compile here.
-inline constexpr std::array<std::array<Text, wp::kKindCount>, 2> kOutTexts = {
-    wp::kind_table<Text>(out_text<false>), wp::kind_table<Text>(out_text<true>)};
+// Indexed by whether a "</CENTER>" is owed, then by the kind.
+inline constexpr auto kOutTexts = wp::flag_kind_table<Text>(out_text);
 
 class WpHtmlSink {
  public:

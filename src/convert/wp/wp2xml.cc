@@ -40,16 +40,9 @@ constexpr CodeOutput code_output(bool bold, wp::Kind kind) {
   return output;
 }
 
-template <bool kBold>
-constexpr CodeOutput code_output(wp::Kind kind) {
-  return code_output(kBold, kind);
-}
-
 // Indexed by the bold state, then the kind: a code is one look-up and one copy, without a
-// jump on either, both of which change at random in a document of codes. Built from
-// functions, not lambdas, which clang 14 fails to compile here.
-inline constexpr std::array<std::array<CodeOutput, wp::kKindCount>, 2> kCodeOutputs = {
-    wp::kind_table<CodeOutput>(code_output<false>), wp::kind_table<CodeOutput>(code_output<true>)};
+// jump on either, both of which change at random in a document of codes.
+inline constexpr auto kCodeOutputs = wp::flag_kind_table<CodeOutput>(code_output);
 
 class WpSxwSink {
  public:

@@ -60,6 +60,19 @@ consteval std::array<T, kKindCount> kind_table(Of of) {
   return table;
 }
 
+// The same for values that also depend on one flag of a sink's state: [flag][kind]. A plain
+// function, as clang 14 fails on lambdas passed to such builders at namespace scope.
+template <class T>
+consteval std::array<std::array<T, kKindCount>, 2> flag_kind_table(T (*of)(bool, Kind)) {
+  std::array<std::array<T, kKindCount>, 2> table{};
+  for (std::size_t flag = 0; flag < 2; ++flag) {
+    for (std::size_t kind = 0; kind < kKindCount; ++kind) {
+      table[flag][kind] = of(flag != 0, static_cast<Kind>(kind));
+    }
+  }
+  return table;
+}
+
 // A sink that takes each piece that is no character in one call: a code, a byte that writes
 // nothing, or a whole group (Kind::group, from its opening byte to its closing one). Its
 // output and state afterwards must be those of the piece's event, or of none. On a document
