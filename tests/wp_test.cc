@@ -92,6 +92,12 @@ TEST(WpHtml, CentreTagGoesAheadOfTheWholeLine) {
             "<CENTER><CENTER>ab</CENTER>\r\n<P>c");
   // The last line has no line feed: its centring stays open.
   EXPECT_EQ(wp.html("a\nlast" + bytes({131})), "a\r\n<P><CENTER>last");
+  // More tags than are written in one copy, on a line and at the end.
+  std::string five(5, static_cast<char>(131));
+  std::string five_tags;
+  for (int i = 0; i < 5; ++i) five_tags += "<CENTER>";
+  EXPECT_EQ(wp.html("x" + five + "y\n" + five + "\nz" + five),
+            five_tags + "xy</CENTER>\r\n<P>" + five_tags + "</CENTER>\r\n<P>" + five_tags + "z");
 }
 
 TEST(WpHtml, TabBlanksReachTheNextStopFromTheColumn) {

@@ -1,6 +1,8 @@
 // Ancient WordPerfect to HTML: a paragraph per line feed, centred lines, bold tags, tab blanks
 // to the next stop. A centre code anywhere in a line puts its tag ahead of the whole line, so
 // each line is held until it ends.
+#include <array>
+
 #include "convert/converters.h"
 #include "convert/wp/wp_decoder.h"
 #include "output/html_frame.h"
@@ -30,25 +32,31 @@ constexpr Text line_text(wp::Kind kind) {
 }
 inline constexpr auto kLineTexts = wp::kind_table<Text>(line_text);
 
-// What a code writes straight out, after the held line when it ends one: the centre tag goes
-// ahead of the text held for its line, and a line end closes the centring owed for its line.
-constexpr Text out_text(bool centre_owed, wp::Kind kind) {
+// The centre tags of a line, which all go ahead of its text: nothing else is written between
+// a centre code and the end of its line, so they wait for the line end with the text. The
+// usual few come from this table in one copy.
+constexpr Text centre_tags(std::size_t count) {
+  Text tags;
+  for (std::size_t i = 0; i < count; ++i) tags.append(html::kCentreOn);
+  return tags;
+}
+inline constexpr std::size_t kTagsAtOnce = 2;
+inline constexpr std::array<Text, kTagsAtOnce + 1> kCentreTags = {centre_tags(0), centre_tags(1),
+                                                                   centre_tags(2)};
+
+// What follows a line at its line feed, by whether it was centred.
+constexpr Text line_end(bool centred) {
   Text text;
-  if (kind == wp::Kind::centre) text.append(html::kCentreOn);
-  if (kind == wp::Kind::line_feed) {
-    if (centre_owed) text.append(html::kCentreOff);
-    text.append(html::kParagraph);
-  }
+  if (centred) text.append(html::kCentreOff);
+  text.append(html::kParagraph);
   return text;
 }
-
-// Indexed by whether a "</CENTER>" is owed, then by the kind.
-inline constexpr auto kOutTexts = wp::flag_kind_table<Text>(out_text);
+inline constexpr std::array<Text, 2> kLineEnds = {line_end(false), line_end(true)};
 
 class WpHtmlSink {
  public:
-  // Room for the most one code writes: a short line and its closing tags.
-  static constexpr std::size_t kCodeRoom = PendingLine::kSlack + Text::kCapacity;
+  // Room for a short line and what ends it.
+  static constexpr std::size_t kLineRoom = PendingLine::kSlack + Text::kCapacity;
 
   static constexpr bool kLineEndsEarly = false;
   explicit WpHtmlSink(TextWriter& out) : out_(out) {}
@@ -62,33 +70,23 @@ class WpHtmlSink {
     column_ += static_cast<std::size_t>(end - begin);
   }
 
-  // Every code in one place, its texts looked up rather than chosen by a jump on its kind:
-  // codes come at random in a document of codes.
+  // Every code in one place, its text looked up rather than chosen by a jump on its kind:
+  // codes come at random in a document of codes. The one jump is the line end's, which
+  // writes everything held; the other codes only add to it, the centre code a tag.
   void code(wp::Kind kind) {
-    const std::size_t index = static_cast<std::size_t>(kind);
-    const bool line_end = kind == wp::Kind::line_feed;
-    const Text& text = kLineTexts[index];
+    if (kind == wp::Kind::line_feed) {
+      write_line(true);
+      column_ = 0;
+      return;
+    }
+    const Text& text = kLineTexts[static_cast<std::size_t>(kind)];
     std::size_t added = kind == wp::Kind::tab ? html::tab_blanks(column_) : text.size();
     if (added <= Text::kCapacity) {
       line_.append_padded<Text::kCapacity>(text.padded_bytes(), added);
     } else {
       line_.repeat(' ', added);  // blanks far into a line
     }
-    // Only a line end writes the line, and it adds nothing to it. A jump, unlike the rest:
-    // copying the line at every code would read back the bytes just stored in it.
-    char* at = out_.reserve(kCodeRoom);
-    if (line_end) {
-      if (line_.is_short()) {
-        at = line_.put_short(at);
-      } else {
-        out_.commit(at);
-        line_.write_to(out_);
-        at = out_.reserve(kCodeRoom);
-      }
-    }
-    out_.commit(kOutTexts[centre_owed_][index].put(at));
-    centre_owed_ = (centre_owed_ | (kind == wp::Kind::centre)) & !line_end;
-    column_ = line_end ? 0 : column_;
+    centre_tags_ += kind == wp::Kind::centre;
   }
   void carriage_return() { code(wp::Kind::carriage_return); }
   void line_feed() { code(wp::Kind::line_feed); }
@@ -98,13 +96,34 @@ class WpHtmlSink {
   void bold_off() { code(wp::Kind::bold_off); }
 
   // The last line has no line feed: its text is written, its centring is never closed.
-  void finish() { line_.write_to(out_); }
+  void finish() { write_line(false); }
 
  private:
+  // The centre tags owed ahead of the line, the line, and at a line feed what ends it.
+  void write_line(bool at_line_feed) {
+    const bool centred = centre_tags_ != 0;
+    if (centre_tags_ <= kTagsAtOnce) {
+      out_.commit(kCentreTags[centre_tags_].put(out_.reserve(Text::kCapacity)));
+    } else {
+      out_.repeat(html::kCentreOn, centre_tags_);
+    }
+    centre_tags_ = 0;
+    char* at = out_.reserve(kLineRoom);
+    if (line_.is_short()) {
+      at = line_.put_short(at);
+    } else {
+      out_.commit(at);
+      line_.write_to(out_);
+      at = out_.reserve(kLineRoom);
+    }
+    // Not for the last line, which has no line feed: its centring is never closed.
+    out_.commit(at_line_feed ? kLineEnds[centred].put(at) : at);
+  }
+
   TextWriter& out_;
   PendingLine line_;
-  std::size_t column_ = 0;    // characters since the line began
-  bool centre_owed_ = false;  // "<CENTER>" written for this line, "</CENTER>" not yet
+  std::size_t column_ = 0;       // characters since the line began
+  std::size_t centre_tags_ = 0;  // centre codes in the line so far
 };
 
 }  // namespace

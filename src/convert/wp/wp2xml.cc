@@ -1,5 +1,7 @@
 // Ancient WordPerfect to the SXW content document: a paragraph per line feed, tab elements,
 // carriage returns as spaces, bold as balanced spans; the centre code is ignored.
+#include <array>
+
 #include "convert/converters.h"
 #include "convert/wp/wp_decoder.h"
 #include "output/sxw_content.h"
