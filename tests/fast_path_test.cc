@@ -224,7 +224,7 @@ TEST_P(FastPath, AncientPiecesInOneStepMatchTheByteLoop) {
     std::string whole = events<WpCodeRecorder>(document.memory(), TYPE_WP, kWpBulk);
     EXPECT_NE(whole.find("{group}"), std::string::npos);  // the one-step path did run
     EXPECT_EQ(without_groups(whole), reference) << "key " << key;
-    for (std::size_t buffer : {1, 16, 17, 64}) {
+    for (std::size_t buffer : {1, 63, 64, 65, 200}) {
       EXPECT_EQ(without_groups(events<WpCodeRecorder>(document.file(buffer), TYPE_WP, kWpBulk)),
                 reference)
           << "key " << key << ", buffer " << buffer;
@@ -350,11 +350,11 @@ TEST(FastPathEdges, EveryRefillPointGivesTheSameBytes) {
             "a\r\n\tb \t\r\n\t\r\n  c");
 }
 
-// Groups whose closing byte lies just within and just beyond the 16 bytes the one-step path
-// looks at, and windows that end anywhere near them.
+// Groups whose closing byte lies just within and just beyond the 64-byte block the one-step
+// path looks at, from every place in a block, and windows that end anywhere near them.
 TEST(FastPathEdges, GroupsAtTheEdgeOfTheOneStepReach) {
   std::string bytes;
-  for (int inside = 0; inside <= 18; ++inside) {
+  for (int inside = 0; inside <= 66; ++inside) {
     bytes += testing::bytes({200}) + std::string(static_cast<std::size_t>(inside), '\x09');
     bytes += testing::bytes({201, 10, 131, 'a', 157, 13, 9, 156, 5});
   }
@@ -363,13 +363,13 @@ TEST(FastPathEdges, GroupsAtTheEdgeOfTheOneStepReach) {
   std::string reference = events<WpCodeRecorder>(document.memory(), TYPE_WP, kWpBytewise);
   EXPECT_EQ(without_groups(events<WpCodeRecorder>(document.memory(), TYPE_WP, kWpBulk)),
             reference);
-  for (std::size_t buffer = 14; buffer <= 40; ++buffer) {
+  for (std::size_t buffer = 60; buffer <= 140; ++buffer) {
     EXPECT_EQ(without_groups(events<WpCodeRecorder>(document.file(buffer), TYPE_WP, kWpBulk)),
               reference)
         << "buffer " << buffer;
   }
   // The same through the converters, against the bytes they write from memory.
-  expect_same_output_through_every_buffer(TYPE_WP, document, {1, 15, 16, 17, 18, 31, 33});
+  expect_same_output_through_every_buffer(TYPE_WP, document, {1, 63, 64, 65, 66, 127, 129});
 }
 
 }  // namespace

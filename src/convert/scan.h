@@ -158,6 +158,15 @@ inline const std::uint8_t* find_printable(const std::uint8_t* p, const std::uint
 }
 
 #if defined(__SSE2__)
+// Bit i set when byte i of the 64 at `p` is at least `threshold`.
+inline std::uint64_t bits_at_least_64(const std::uint8_t* p, std::uint8_t threshold) {
+  std::uint64_t bits = 0;
+  for (int i = 0; i < 64; i += 16) {
+    bits |= std::uint64_t{bits_at_least_16(p + i, threshold)} << i;
+  }
+  return bits;
+}
+
 // Bit i set when byte i of the 64 at `p` equals `a` or `b`.
 inline std::uint64_t bits_equal_64(const std::uint8_t* p, std::uint8_t a, std::uint8_t b) {
   const __m128i first = _mm_set1_epi8(static_cast<char>(a));

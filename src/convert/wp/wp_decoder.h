@@ -76,22 +76,44 @@ consteval std::array<std::array<T, kKindCount>, 2> flag_kind_table(T (*of)(bool,
 // A sink that takes each piece that is no character in one call: a code, a byte that writes
 // nothing, or a whole group (Kind::group, from its opening byte to its closing one). Its
 // output and state afterwards must be those of the piece's event, or of none. On a document
-// of codes the kind is a toss-up at every piece, so the sink writes it from tables and masks
-// rather than through a jump.
+// of codes the kind is a toss-up at every piece, so the sink writes it from tables rather
+// than through a jump on it.
 template <class Sink>
 concept TakesCodes = !Sink::kLineEndsEarly && requires(Sink& sink, Kind kind) { sink.code(kind); };
 
 #if defined(__SSE2__)
-// The length of the piece at p when it is no character: 1, or for a group's opening byte the
-// bytes up to and including its closing one. One compare of the 16 bytes from p finds the
-// closing byte without a jump; a closing byte beyond them gives a length over 16, for the
-// caller to pass on to the group scan. The 16 bytes from p must be readable.
-inline std::size_t piece_length(const std::uint8_t* p) {
-  unsigned group_bytes = bits_at_least_16(p, kGroupThreshold);
-  unsigned opening = group_bytes & 1u;
-  // The first group byte after p, or 16 when there is none within reach.
-  unsigned closing = static_cast<unsigned>(__builtin_ctz((group_bytes & ~1u) | 1u << 16));
-  return 1 + (closing & (0u - opening));
+// Hands the sink each piece from p on that is no character, one call per piece, while whole
+// blocks of 64 bytes are readable. Which bytes of a block flip the group flag is found once
+// for the block; each piece's length then comes from those bits without a jump, and the next
+// piece's place waits only for a shift and a bit count, not for a load. Returns at a
+// character, at a group that does not close within its block's reach, or near the end, where
+// the byte loop takes over.
+template <class Sink>
+const std::uint8_t* take_codes(Sink& sink, const std::uint8_t* p, const std::uint8_t* end) {
+  constexpr std::size_t kBlock = 64;
+  while (end - p >= static_cast<std::ptrdiff_t>(kBlock)) {
+    const std::uint64_t group_bytes = bits_at_least_64(p, kGroupThreshold);
+    std::size_t at = 0;
+    Kind kind;
+    for (;;) {
+      kind = kKinds[p[at]];
+      const std::uint64_t from_here = group_bytes >> at;
+      const std::uint64_t after = from_here >> 1;
+      // An opening byte takes the piece up to and including the next group byte; with none
+      // left in the block the length runs past the block and the loop ends.
+      const std::size_t closing =
+          after != 0 ? static_cast<std::size_t>(__builtin_ctzll(after)) + 1 : kBlock;
+      const std::size_t length = 1 + (closing & (std::size_t{0} - (from_here & 1)));
+      // One jump for all three ends, rarely taken on a document of codes.
+      if ((kind == Kind::character) | (at + length >= kBlock)) break;
+      sink.code(kind);
+      at += length;
+    }
+    p += at;
+    // A character, or a group opening at the block's start that does not close within it.
+    if (kind == Kind::character || at == 0) break;
+  }
+  return p;
 }
 #endif
 
@@ -164,21 +186,14 @@ void decode(ByteSource& in, Sink& sink) {
       }
     }
     while (p != end) {
-      Kind kind = kKinds[*p];
 #if defined(__SSE2__)
       if constexpr (TakesCodes<Sink>) {
-        if (kind != Kind::character && end - p >= 16) {
-          std::size_t length = piece_length(p);
-          if (length <= 16) {
-            sink.code(kind);
-            p += length;
-            continue;
-          }
-        }
+        p = take_codes(sink, p, end);
+        if (p == end) break;
       }
 #endif
       int data = *p++;
-      switch (kind) {
+      switch (Kind kind = kKinds[data]) {
         case Kind::character: {
           const std::uint8_t* run_end = skip_printable(p, end);
           emit_characters(sink, p - 1, run_end);
