@@ -350,13 +350,16 @@ TEST(FastPathEdges, EveryRefillPointGivesTheSameBytes) {
             "a\r\n\tb \t\r\n\t\r\n  c");
 }
 
-// Groups whose closing byte lies just within and just beyond the 64-byte block the one-step
-// path looks at, from every place in a block, and windows that end anywhere near them.
+// Groups whose closing byte lies just within and just beyond what the one-step paths look
+// at: the 16 bytes of a lone step after a character, and the 64-byte block of a stretch of
+// codes, from every place in a block; and windows that end anywhere near them.
 TEST(FastPathEdges, GroupsAtTheEdgeOfTheOneStepReach) {
   std::string bytes;
   for (int inside = 0; inside <= 66; ++inside) {
-    bytes += testing::bytes({200}) + std::string(static_cast<std::size_t>(inside), '\x09');
-    bytes += testing::bytes({201, 10, 131, 'a', 157, 13, 9, 156, 5});
+    std::string group = testing::bytes({200}) + std::string(static_cast<std::size_t>(inside), '\x09');
+    group += testing::bytes({201});
+    bytes += "b" + group + testing::bytes({10, 131}) + group;
+    bytes += testing::bytes({'a', 157, 13, 9, 156, 5});
   }
   bytes += testing::bytes({200, 'x', 'y'});  // open at the end
   Document document(bytes);

@@ -82,12 +82,22 @@ template <class Sink>
 concept TakesCodes = !Sink::kLineEndsEarly && requires(Sink& sink, Kind kind) { sink.code(kind); };
 
 #if defined(__SSE2__)
+// The length of the piece at bit `at` of `group_bytes` (bit i set when byte i flips the group
+// flag), computed without a jump: 1, or for an opening byte the bytes up to and including the
+// next group byte. With no group byte left in the mask it is `reach` + 1 or more.
+inline std::size_t piece_length(std::uint64_t group_bytes, std::size_t at, std::size_t reach) {
+  const std::uint64_t from_here = group_bytes >> at;
+  const std::uint64_t after = from_here >> 1;
+  const std::size_t closing =
+      after != 0 ? static_cast<std::size_t>(__builtin_ctzll(after)) + 1 : reach;
+  return 1 + (closing & (std::size_t{0} - (from_here & 1)));
+}
+
 // Hands the sink each piece from p on that is no character, one call per piece, while whole
 // blocks of 64 bytes are readable. Which bytes of a block flip the group flag is found once
-// for the block; each piece's length then comes from those bits without a jump, and the next
-// piece's place waits only for a shift and a bit count, not for a load. Returns at a
-// character, at a group that does not close within its block's reach, or near the end, where
-// the byte loop takes over.
+// for the block, so that the next piece's place waits only for a shift and a bit count, not
+// for a load. Returns at a character, at a group that does not close within its block, or
+// near the end, where the byte loop takes over.
 template <class Sink>
 const std::uint8_t* take_codes(Sink& sink, const std::uint8_t* p, const std::uint8_t* end) {
   constexpr std::size_t kBlock = 64;
@@ -97,13 +107,7 @@ const std::uint8_t* take_codes(Sink& sink, const std::uint8_t* p, const std::uin
     Kind kind;
     for (;;) {
       kind = kKinds[p[at]];
-      const std::uint64_t from_here = group_bytes >> at;
-      const std::uint64_t after = from_here >> 1;
-      // An opening byte takes the piece up to and including the next group byte; with none
-      // left in the block the length runs past the block and the loop ends.
-      const std::size_t closing =
-          after != 0 ? static_cast<std::size_t>(__builtin_ctzll(after)) + 1 : kBlock;
-      const std::size_t length = 1 + (closing & (std::size_t{0} - (from_here & 1)));
+      const std::size_t length = piece_length(group_bytes, at, kBlock);
       // One jump for all three ends, rarely taken on a document of codes.
       if ((kind == Kind::character) | (at + length >= kBlock)) break;
       sink.code(kind);
@@ -186,14 +190,24 @@ void decode(ByteSource& in, Sink& sink) {
       }
     }
     while (p != end) {
+      Kind kind = kKinds[*p];
 #if defined(__SSE2__)
       if constexpr (TakesCodes<Sink>) {
-        p = take_codes(sink, p, end);
-        if (p == end) break;
+        // A code between characters takes one short step; when more codes follow, they are
+        // worth a block's set-up.
+        if (kind != Kind::character && end - p >= 16) {
+          std::size_t length = piece_length(bits_at_least_16(p, kGroupThreshold), 0, 16);
+          if (length <= 16) {
+            sink.code(kind);
+            p += length;
+            if (p != end && kKinds[*p] != Kind::character) p = take_codes(sink, p, end);
+            continue;
+          }
+        }
       }
 #endif
       int data = *p++;
-      switch (Kind kind = kKinds[data]) {
+      switch (kind) {
         case Kind::character: {
           const std::uint8_t* run_end = skip_printable(p, end);
           emit_characters(sink, p - 1, run_end);
