@@ -76,6 +76,25 @@ struct PlainTextRecorder {
   void finish() { out.flush(); }
 };
 
+// The same events taken one piece per call, as the HTML and SXW sinks take them, so that the
+// decoder's one-step pieces are checked against the byte loop (which calls the events).
+struct WpCodeRecorder : WpRecorder<false> {
+  void code(wp::Kind kind) {
+    switch (kind) {
+      case wp::Kind::carriage_return: carriage_return(); break;
+      case wp::Kind::line_feed: line_feed(); break;
+      case wp::Kind::tab: tab(); break;
+      case wp::Kind::centre: centre(); break;
+      case wp::Kind::bold_on: bold_on(); break;
+      case wp::Kind::bold_off: bold_off(); break;
+      case wp::Kind::group: log += "{group}"; break;
+      case wp::Kind::nothing: break;
+      case wp::Kind::character: log += "{character code!}"; break;  // never a piece
+    }
+  }
+};
+static_assert(wp::TakesCodes<WpCodeRecorder> && !wp::TakesCodes<WpRecorder<false>>);
+
 struct W51Recorder : Recorder {
   void line_break() { log += "{line}"; }
   void paragraph_break() { log += "{paragraph}"; }
@@ -205,6 +224,29 @@ TEST_P(FastPath, AncientEventsMatchTheByteLoop) {
   expect_same_events<WpRecorder<true>>(TYPE_WP, GetParam(), kWpBulk, kWpBytewise);
   expect_same_events<WpRecorder<false>>(TYPE_WP, GetParam(), kWpBulk, kWpBytewise);
 }
+
+// A group reaches the code step only whole, so the group events must not show in the
+// comparison; they are dropped from both logs.
+std::string without_groups(std::string log) {
+  for (std::size_t at; (at = log.find("{group}")) != std::string::npos;) log.erase(at, 7);
+  return log;
+}
+
+TEST_P(FastPath, AncientPiecesInOneStepMatchTheByteLoop) {
+  for (std::uint32_t key = 1; key <= 3; ++key) {
+    Document document(examples::random_document(TYPE_WP, 20000, key, GetParam()));
+    std::string reference = events<WpCodeRecorder>(document.memory(), TYPE_WP, kWpBytewise);
+    std::string whole = events<WpCodeRecorder>(document.memory(), TYPE_WP, kWpBulk);
+    EXPECT_NE(whole.find("{group}"), std::string::npos);  // the one-step path did run
+    EXPECT_EQ(without_groups(whole), reference) << "key " << key;
+    for (std::size_t buffer : {1, 63, 64, 65, 200}) {
+      EXPECT_EQ(without_groups(events<WpCodeRecorder>(document.file(buffer), TYPE_WP, kWpBulk)),
+                reference)
+          << "key " << key << ", buffer " << buffer;
+    }
+  }
+}
+
 
 TEST_P(FastPath, W51EventsMatchTheByteLoop) {
   expect_same_events<W51Recorder>(TYPE_W51, GetParam(), kW51Bulk, kW51Bytewise);
@@ -341,6 +383,31 @@ TEST(FastPathEdges, EveryRefillPointGivesTheSameBytes) {
             "a\r\n\tb\r\n\t\r\n\t\r\nc");
   EXPECT_EQ(output(converter_for(OutputKind::text, TYPE_WP), Document(kPlainEdges).file(1)),
             "a\r\n\tb \t\r\n\t\r\n  c");
+}
+
+// Groups whose closing byte lies just within and just beyond what the one-step paths look
+// at: the 16 bytes of a lone step after a character, and the 64-byte block of a stretch of
+// codes, from every place in a block; and windows that end anywhere near them.
+TEST(FastPathEdges, GroupsAtTheEdgeOfTheOneStepReach) {
+  std::string bytes;
+  for (int inside = 0; inside <= 66; ++inside) {
+    std::string group = testing::bytes({200}) + std::string(static_cast<std::size_t>(inside), '\x09');
+    group += testing::bytes({201});
+    bytes += "b" + group + testing::bytes({10, 131}) + group;
+    bytes += testing::bytes({'a', 157, 13, 9, 156, 5});
+  }
+  bytes += testing::bytes({200, 'x', 'y'});  // open at the end
+  Document document(bytes);
+  std::string reference = events<WpCodeRecorder>(document.memory(), TYPE_WP, kWpBytewise);
+  EXPECT_EQ(without_groups(events<WpCodeRecorder>(document.memory(), TYPE_WP, kWpBulk)),
+            reference);
+  for (std::size_t buffer = 60; buffer <= 140; ++buffer) {
+    EXPECT_EQ(without_groups(events<WpCodeRecorder>(document.file(buffer), TYPE_WP, kWpBulk)),
+              reference)
+        << "buffer " << buffer;
+  }
+  // The same through the converters, against the bytes they write from memory.
+  expect_same_output_through_every_buffer(TYPE_WP, document, {1, 63, 64, 65, 66, 127, 129});
 }
 
 }  // namespace

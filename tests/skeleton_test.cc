@@ -85,11 +85,20 @@ TEST(TextWriter, LargeWritesArriveWholeAndInOrder) {
   EXPECT_EQ(stored, "a" + big + std::string(100000, '-') + "\r\n");
 }
 
+// Joined literals keep each one's stored line ends; only their own bytes count.
+constexpr BasicLiteral<32> tag_and_tab(const Literal& tag, const Literal& tab) {
+  BasicLiteral<32> joined;
+  joined += tag;
+  joined += tab;
+  return joined;
+}
+
 // The bulk writers must store what the same units written one at a time store, also where
 // they straddle the buffer's edge (the writer flushes when its room runs out).
 TEST(TextWriter, BulkRunsMatchSingleUnitsAcrossTheBufferEdge) {
   static constexpr Literal kTab{"\n<tab/>"};
   static constexpr Literal kTag{"<B>"};
+  static constexpr BasicLiteral<32> kJoined = tag_and_tab(kTag, kTab);
   for (std::size_t lead : {std::size_t{0}, TextWriter::kCapacity - 200, TextWriter::kCapacity - 7,
                            TextWriter::kCapacity - 1}) {
     for (std::size_t count : {0, 1, 3, 4, 5, 128, 129, 20000}) {
@@ -102,6 +111,7 @@ TEST(TextWriter, BulkRunsMatchSingleUnitsAcrossTheBufferEdge) {
         out.repeat(kTab, count);
         out.write_if(true, kTag);
         out.write_if(false, kTab);
+        out.write(kJoined);
         out.put_raw('.');
       }
       {
@@ -110,6 +120,7 @@ TEST(TextWriter, BulkRunsMatchSingleUnitsAcrossTheBufferEdge) {
         for (std::size_t i = 0; i < count; ++i) out.put_raw('\t');
         for (std::size_t i = 0; i < count; ++i) out.write("\n<tab/>");
         out.write("<B>");
+        out.write("<B>\n<tab/>");
         out.put_raw('.');
       }
       ASSERT_EQ(bulk, single) << "lead " << lead << ", count " << count;

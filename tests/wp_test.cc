@@ -92,6 +92,12 @@ TEST(WpHtml, CentreTagGoesAheadOfTheWholeLine) {
             "<CENTER><CENTER>ab</CENTER>\r\n<P>c");
   // The last line has no line feed: its centring stays open.
   EXPECT_EQ(wp.html("a\nlast" + bytes({131})), "a\r\n<P><CENTER>last");
+  // More tags than are written in one copy, on a line and at the end.
+  std::string five(5, static_cast<char>(131));
+  std::string five_tags;
+  for (int i = 0; i < 5; ++i) five_tags += "<CENTER>";
+  EXPECT_EQ(wp.html("x" + five + "y\n" + five + "\nz" + five),
+            five_tags + "xy</CENTER>\r\n<P>" + five_tags + "</CENTER>\r\n<P>" + five_tags + "z");
 }
 
 TEST(WpHtml, TabBlanksReachTheNextStopFromTheColumn) {
@@ -214,7 +220,7 @@ TEST(PendingLine, ShortCopiesStoreExactlyTheirBytes) {
       out.repeat('-', TextWriter::kCapacity - 10);
       expected += std::string(TextWriter::kCapacity - 10, '-');
       PendingLine line(limit);
-      for (std::size_t length : {0, 1, 31, 32, 33, 39, 40, 4095, 4096, 4097, 9000}) {
+      for (std::size_t length : {0, 1, 31, 32, 33, 39, 40, 63, 64, 65, 4095, 4096, 4097, 9000}) {
         std::string text;
         for (std::size_t i = 0; text.size() < length; ++i) {
           std::size_t blanks = std::min<std::size_t>(i % 40, length - text.size());
@@ -229,6 +235,42 @@ TEST(PendingLine, ShortCopiesStoreExactlyTheirBytes) {
         out.put('\n');
         expected += text + "\r\n";
       }
+    }
+    EXPECT_EQ(stored, expected) << "limit " << limit;
+  }
+}
+
+// Texts from tables go in as fixed-size blocks and short lines go out as one: only the
+// counted bytes may show, and a line that outgrew the short bound or the memory limit must
+// still come out in full.
+TEST(PendingLine, PaddedTextsAndShortLinesKeepExactlyTheirBytes) {
+  static constexpr char kPadded[17] = "abcdefghijklmnop";
+  for (std::size_t limit : {std::size_t{3}, std::size_t{40}, std::size_t{4096}}) {
+    std::string stored;
+    StringSink sink(stored);
+    std::string expected;
+    {
+      TextWriter out(sink);
+      out.repeat('-', TextWriter::kCapacity - 50);
+      expected += std::string(TextWriter::kCapacity - 50, '-');
+      PendingLine line(limit);
+      std::string text;
+      for (std::size_t i = 0; i < 400; ++i) {
+        std::size_t count = i * 7 % 17;
+        line.append_padded<16>(kPadded, count);
+        text.append(kPadded, count);
+        if (i % 5 == 4) {
+          if (line.is_short()) {
+            out.commit(line.put_short(out.reserve(PendingLine::kSlack)));
+          } else {
+            line.write_to(out);
+          }
+          expected += text;
+          text.clear();
+        }
+      }
+      line.write_to(out);
+      expected += text;
     }
     EXPECT_EQ(stored, expected) << "limit " << limit;
   }

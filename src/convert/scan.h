@@ -158,15 +158,22 @@ inline const std::uint8_t* find_byte_or_at_least(const std::uint8_t* p, const st
   return p;
 }
 
+#if defined(__SSE2__)
+// Bit i set when byte i of the 16 at `p` is at least `threshold`.
+inline unsigned bits_at_least_16(const std::uint8_t* p, std::uint8_t threshold) {
+  __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+  __m128i high = _mm_cmpeq_epi8(_mm_max_epu8(bytes, _mm_set1_epi8(static_cast<char>(threshold))),
+                                bytes);
+  return static_cast<unsigned>(_mm_movemask_epi8(high));
+}
+#endif
+
 // The first byte in [p, end) that is at least `threshold`, or end.
 inline const std::uint8_t* find_at_least(const std::uint8_t* p, const std::uint8_t* end,
                                          std::uint8_t threshold) {
 #if defined(__SSE2__)
-  const __m128i lowest = _mm_set1_epi8(static_cast<char>(threshold));
   while (end - p >= 16) {
-    __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-    __m128i high = _mm_cmpeq_epi8(_mm_max_epu8(bytes, lowest), bytes);
-    unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(high));
+    unsigned mask = bits_at_least_16(p, threshold);
     if (mask != 0) return p + __builtin_ctz(mask);
     p += 16;
   }
@@ -213,6 +220,15 @@ inline const std::uint8_t* find_printable(const std::uint8_t* p, const std::uint
 }
 
 #if defined(__SSE2__)
+// Bit i set when byte i of the 64 at `p` is at least `threshold`.
+inline std::uint64_t bits_at_least_64(const std::uint8_t* p, std::uint8_t threshold) {
+  std::uint64_t bits = 0;
+  for (int i = 0; i < 64; i += 16) {
+    bits |= std::uint64_t{bits_at_least_16(p + i, threshold)} << i;
+  }
+  return bits;
+}
+
 // Bit i set when byte i of the 64 at `p` equals `a` or `b`.
 inline std::uint64_t bits_equal_64(const std::uint8_t* p, std::uint8_t a, std::uint8_t b) {
   const __m128i first = _mm_set1_epi8(static_cast<char>(a));

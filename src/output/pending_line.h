@@ -18,6 +18,9 @@ namespace quorrel {
 class PendingLine {
  public:
   static constexpr std::size_t kDefaultMemoryLimit = 4 * 1024 * 1024;
+  // Each buffer has this many bytes beyond its capacity, so that short copies can move
+  // whole fixed-size blocks.
+  static constexpr std::size_t kSlack = 64;
 
   // `spill_folder` empty means the system's temporary folder.
   explicit PendingLine(std::size_t memory_limit = kDefaultMemoryLimit,
@@ -38,6 +41,18 @@ class PendingLine {
       size_ += bytes.size();
     } else {
       append_in_pieces(bytes);
+    }
+  }
+  // The first `count` bytes of the N at `padded`, copied as one block of N whatever the
+  // count: the sinks choose such texts from tables at random pieces of a document.
+  template <std::size_t N>
+  void append_padded(const char* padded, std::size_t count) {
+    static_assert(N <= kSlack);
+    if (count <= capacity_ - size_) {
+      std::memcpy(bytes_.get() + size_, padded, N);
+      size_ += count;
+    } else {
+      append({padded, count});
     }
   }
   void repeat(char c, std::size_t count) {
@@ -82,12 +97,20 @@ class PendingLine {
     }
   }
 
+  // A line of at most kSlack bytes, held in memory whole, can go out by `put_short`.
+  bool is_short() const { return spilled_ == 0 && !failed_ && size_ <= kSlack; }
+  // Copies a short line to `at`, in room of kSlack bytes reserved in the writer, as one
+  // fixed-size block, starts an empty line and returns the end of the bytes written.
+  char* put_short(char* at) {
+    std::memcpy(at, bytes_.get(), kSlack);
+    at += size_;
+    size_ = 0;
+    return at;
+  }
+
   std::size_t memory_held() const { return size_; }
 
  private:
-  // Each buffer has this many bytes beyond its capacity, so that short copies can move
-  // whole fixed-size blocks.
-  static constexpr std::size_t kSlack = 32;
   static constexpr std::size_t kShortLine = 4096;
 
   void write_long_to(TextWriter& out);

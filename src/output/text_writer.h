@@ -38,8 +38,9 @@ class BasicLiteral {
     *this += other;
   }
 
+  // For tables built when the program is compiled (a throw there stops the compilation).
   template <std::size_t kOther>
-  consteval BasicLiteral& operator+=(const BasicLiteral<kOther>& other) {
+  constexpr BasicLiteral& operator+=(const BasicLiteral<kOther>& other) {
     for (char c : other.stored()) append(c);
     return *this;
   }

@@ -38,8 +38,11 @@ inline constexpr std::size_t kUnitRoom = 1;
 template <std::size_t kSize>
 inline constexpr std::size_t kUnitRoom<BasicLiteral<kSize>> = kSize;
 
-// A sink's formatting state with its table.
-template <class Text, std::size_t kStates, std::size_t kEvents>
+// A sink's formatting state with its table. Texts are copied whole, in one fixed-size copy;
+// or, where texts longer than kShortPart bytes are rare, as their first kShortPart bytes and
+// only for the long ones the rest, after a jump.
+template <class Text, std::size_t kStates, std::size_t kEvents,
+          std::size_t kShortPart = Text::kCapacity>
 class TableWriter {
  public:
   using Table = std::array<Transition<Text>, kStates * kEvents>;
@@ -49,22 +52,29 @@ class TableWriter {
   // literal), up to kFew of them without a branch on the count.
   template <std::size_t kFew, class Unit>
   void write(TextWriter& out, std::size_t event, const Unit& unit, std::size_t count) {
-    const Transition<Text>& step = table_[state_ * kEvents + event];
     Cursor cursor = out.room(Text::kCapacity + kFew * kUnitRoom<Unit>);
-    if constexpr (Text::kCapacity > kShortText) {
-      cursor.write_mostly_short<kShortText>(step.text);
-    } else {
-      cursor.write(step.text);
-    }
+    write_text(cursor, event);
     out.commit_with_copies<kFew>(cursor, unit, count);
-    state_ = step.next;
+  }
+  // The event's text alone.
+  void write(TextWriter& out, std::size_t event) {
+    Cursor cursor = out.room(Text::kCapacity);
+    write_text(cursor, event);
+    out.commit(cursor);
   }
 
   std::uint8_t state() const { return static_cast<std::uint8_t>(state_); }
 
  private:
-  // Longer texts (paragraph breaks inside a span, say) are rare enough for a jump.
-  static constexpr std::size_t kShortText = 32;
+  void write_text(Cursor& cursor, std::size_t event) {
+    const Transition<Text>& step = table_[state_ * kEvents + event];
+    if constexpr (kShortPart < Text::kCapacity) {
+      cursor.write_mostly_short<kShortPart>(step.text);
+    } else {
+      cursor.write(step.text);
+    }
+    state_ = step.next;
+  }
 
   const Table& table_;
   std::size_t state_ = 0;

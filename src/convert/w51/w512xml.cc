@@ -86,7 +86,8 @@ class W51SxwSink {
 
  private:
   TextWriter& out_;
-  TableWriter<Text, kSpans, w51::kEvents> table_{kTransitions};
+  // Only paragraph breaks and changes of span are longer than 32 bytes.
+  TableWriter<Text, kSpans, w51::kEvents, 32> table_{kTransitions};
 };
 
 }  // namespace

@@ -1,6 +1,8 @@
 // Ancient WordPerfect to HTML: a paragraph per line feed, centred lines, bold tags, tab blanks
 // to the next stop. A centre code anywhere in a line puts its tag ahead of the whole line, so
 // each line is held until it ends.
+#include <array>
+
 #include "convert/converters.h"
 #include "convert/wp/wp_decoder.h"
 #include "output/html_frame.h"
@@ -10,8 +12,52 @@ namespace quorrel {
 
 namespace {
 
+// The tags and texts a code writes, joined where one code writes several.
+using Text = BasicLiteral<16>;
+
+inline constexpr Literal kSpace{" "};
+inline constexpr Literal kBlanks{"                "};
+
+// What each code adds to the held line. A tab adds as many of its blanks as the column asks.
+constexpr Text line_text(wp::Kind kind) {
+  Text text;
+  switch (kind) {
+    case wp::Kind::carriage_return: text += kSpace; break;  // does not move the column
+    case wp::Kind::tab: text += kBlanks; break;
+    case wp::Kind::bold_on: text += html::kBoldOn; break;  // no bold state: every code
+    case wp::Kind::bold_off: text += html::kBoldOff; break;  // writes its tag
+    default: break;
+  }
+  return text;
+}
+inline constexpr auto kLineTexts = wp::kind_table<Text>(line_text);
+
+// The centre tags of a line, which all go ahead of its text: nothing else is written between
+// a centre code and the end of its line, so they wait for the line end with the text. The
+// usual few come from this table in one copy.
+constexpr Text centre_tags(std::size_t count) {
+  Text tags;
+  for (std::size_t i = 0; i < count; ++i) tags += html::kCentreOn;
+  return tags;
+}
+inline constexpr std::size_t kTagsAtOnce = 2;
+inline constexpr std::array<Text, kTagsAtOnce + 1> kCentreTags = {centre_tags(0), centre_tags(1),
+                                                                   centre_tags(2)};
+
+// What follows a line at its line feed, by whether it was centred.
+constexpr Text line_end(bool centred) {
+  Text text;
+  if (centred) text += html::kCentreOff;
+  text += html::kParagraph;
+  return text;
+}
+inline constexpr std::array<Text, 2> kLineEnds = {line_end(false), line_end(true)};
+
 class WpHtmlSink {
  public:
+  // Room for a short line and what ends it.
+  static constexpr std::size_t kLineRoom = PendingLine::kSlack + Text::kCapacity;
+
   static constexpr bool kLineEndsEarly = false;
   explicit WpHtmlSink(TextWriter& out) : out_(out) {}
 
@@ -23,33 +69,63 @@ class WpHtmlSink {
     line_.append_mapped(begin, end, html::copy_document_characters);
     column_ += static_cast<std::size_t>(end - begin);
   }
-  void carriage_return() { line_.put(' '); }  // a space that does not move the column
-  void line_feed() {
-    column_ = 0;
-    line_.write_to(out_);
-    // Without a branch: centred lines come at random in a document of codes.
-    out_.write_if(centre_owed_, html::kCentreOff);
-    centre_owed_ = false;
-    out_.write(html::kParagraph);
+
+  // Every code in one place, its text looked up rather than chosen by a jump on its kind:
+  // codes come at random in a document of codes. The one jump is the line end's, which
+  // writes everything held; the other codes only add to it, the centre code a tag.
+  void code(wp::Kind kind) {
+    if (kind == wp::Kind::line_feed) {
+      write_line(true);
+      column_ = 0;
+      return;
+    }
+    const Text& text = kLineTexts[static_cast<std::size_t>(kind)];
+    std::size_t added = kind == wp::Kind::tab ? html::tab_blanks(column_) : text.size();
+    if (added <= Text::kCapacity) {
+      line_.append_padded<Text::kCapacity>(text.padded_bytes(), added);
+    } else {
+      line_.repeat(' ', added);  // blanks far into a line
+    }
+    centre_tags_ += kind == wp::Kind::centre;
   }
-  void tab() { line_.repeat(' ', html::tab_blanks(column_)); }
-  // Goes straight out, ahead of the text held for the line.
-  void centre() {
-    out_.write(html::kCentreOn);
-    centre_owed_ = true;
-  }
-  // No bold state: every code writes its tag.
-  void bold_on() { line_.append(html::kBoldOn.stored()); }
-  void bold_off() { line_.append(html::kBoldOff.stored()); }
+  void carriage_return() { code(wp::Kind::carriage_return); }
+  void line_feed() { code(wp::Kind::line_feed); }
+  void tab() { code(wp::Kind::tab); }
+  void centre() { code(wp::Kind::centre); }
+  void bold_on() { code(wp::Kind::bold_on); }
+  void bold_off() { code(wp::Kind::bold_off); }
 
   // The last line has no line feed: its text is written, its centring is never closed.
-  void finish() { line_.write_to(out_); }
+  void finish() { write_line(false); }
 
  private:
+  // The centre tags owed ahead of the line, the line, and at a line feed what ends it.
+  void write_line(bool at_line_feed) {
+    const bool centred = centre_tags_ != 0;
+    if (centre_tags_ <= kTagsAtOnce) {
+      out_.write(kCentreTags[centre_tags_]);
+    } else {
+      out_.repeat(html::kCentreOn, centre_tags_);
+    }
+    centre_tags_ = 0;
+    char* at = out_.reserve(kLineRoom);
+    if (line_.is_short()) {
+      at = line_.put_short(at);
+    } else {
+      out_.commit(at);
+      line_.write_to(out_);
+      at = out_.reserve(kLineRoom);
+    }
+    // Not for the last line, which has no line feed: its centring is never closed.
+    Cursor cursor(at);
+    cursor.write_if(at_line_feed, kLineEnds[centred]);
+    out_.commit(cursor);
+  }
+
   TextWriter& out_;
   PendingLine line_;
-  std::size_t column_ = 0;    // characters since the line began
-  bool centre_owed_ = false;  // "<CENTER>" written for this line, "</CENTER>" not yet
+  std::size_t column_ = 0;       // characters since the line began
+  std::size_t centre_tags_ = 0;  // centre codes in the line so far
 };
 
 }  // namespace
