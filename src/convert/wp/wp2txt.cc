@@ -12,8 +12,8 @@ class WpTextSink {
   static constexpr bool kLineEndsEarly = true;
   explicit WpTextSink(TextWriter& out) : out_(out) {}
   void character(int c) { out_.put_raw(static_cast<char>(c)); }
-  void characters(const std::uint8_t* begin, const std::uint8_t* end) {
-    out_.write_raw(reinterpret_cast<const char*>(begin), static_cast<std::size_t>(end - begin));
+  const std::uint8_t* copy_characters(const std::uint8_t* begin, const std::uint8_t* end) {
+    return copy_printable(out_, begin, end);
   }
   void carriage_return() { out_.put_raw(' '); }
   void line_feed() { out_.put('\n'); }

@@ -195,12 +195,9 @@ void decode(ByteSource& in, Sink& sink) {
 #endif
       int data = *p++;
       switch (kind) {
-        case Kind::character: {
-          const std::uint8_t* run_end = skip_printable(p, end);
-          emit_characters(sink, p - 1, run_end);
-          p = run_end;
+        case Kind::character:
+          p = pass_characters(sink, p - 1, end);
           break;
-        }
         case Kind::group: {
           const std::uint8_t* closing = find_at_least(p, end, kGroupThreshold);
           escape = closing == end;
