@@ -57,8 +57,9 @@ class BasicLiteral {
     bytes_[size_++] = c;
   }
 
-  char bytes_[kCapacity] = {};
+  // The count first: a table entry's count and first bytes then share a cache line.
   std::size_t size_ = 0;
+  char bytes_[kCapacity] = {};
 };
 
 using Literal = BasicLiteral<48>;
