@@ -11,8 +11,8 @@ namespace quorrel {
 namespace {
 
 // Long enough for a paragraph break inside a span: the span's end, the paragraph's end, the
-// next paragraph's start and the span again.
-using Text = BasicLiteral<96>;
+// next paragraph's start and the span again, then a tab unit.
+using Text = BasicLiteral<112>;
 
 // The state: the open span, if any.
 enum Span : std::uint8_t { kNoSpan, kBoldSpan, kItalicSpan, kSpans };
@@ -62,12 +62,20 @@ consteval Transition<Text> transition(std::uint8_t span, w51::Kind kind, int num
   }
   return result;
 }
-constexpr auto kTransitions = transition_table<Text, kSpans, w51::kEvents>(
+// Most codes write no tab unit and most others one (a tab, an indent, a return at the first
+// level), so each event comes twice: without and with a first tab unit after its text.
+constexpr std::size_t kEvents = 2 * w51::kEvents;
+constexpr std::size_t event_with_tabs(std::size_t event, int tab_units) {
+  return 2 * event + (tab_units != 0);
+}
+constexpr auto kTransitions = transition_table<Text, kSpans, kEvents>(
     [](std::uint8_t span, std::size_t event) consteval {
-      return transition(span, w51::kind_of_event(event), w51::number_of_event(event));
+      std::size_t code = event / 2;
+      Transition<Text> result =
+          transition(span, w51::kind_of_event(code), w51::number_of_event(code));
+      if (event % 2 != 0) result.text += sxw::kTab;
+      return result;
     });
-constexpr BasicLiteral<32> kTabUnit{sxw::kTab};
-constexpr std::size_t kFewTabs = 2;
 
 class W51SxwSink {
  public:
@@ -77,8 +85,8 @@ class W51SxwSink {
     sxw::write_characters(out_, begin, end);
   }
   void code(w51::Kind kind, int number, int tab_units) {
-    table_.write<kFewTabs>(out_, w51::event_of(kind, number), kTabUnit,
-                     static_cast<std::size_t>(tab_units));
+    table_.write(out_, event_with_tabs(w51::event_of(kind, number), tab_units));
+    if (tab_units > 1) out_.repeat(sxw::kTab, static_cast<std::size_t>(tab_units - 1));
   }
 
   // Every span ends inside its paragraph, the last one included.
@@ -86,8 +94,8 @@ class W51SxwSink {
 
  private:
   TextWriter& out_;
-  // Only paragraph breaks and changes of span are longer than 32 bytes.
-  TableWriter<Text, kSpans, w51::kEvents, 32> table_{kTransitions};
+  // Only paragraph breaks inside a span or followed by a tab unit are longer than 48 bytes.
+  TableWriter<Text, kSpans, kEvents, 48> table_{kTransitions};
 };
 
 }  // namespace
