@@ -107,7 +107,7 @@ TEST(TextWriter, BulkRunsMatchSingleUnitsAcrossTheBufferEdge) {
       {
         TextWriter out(bulk_sink);
         out.repeat(' ', lead);
-        out.repeat_short('\t', count);
+        out.commit_with_copies<32>(out.room(32), '\t', count);
         out.repeat(kTab, count);
         out.write_if(true, kTag);
         out.write_if(false, kTab);

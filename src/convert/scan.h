@@ -35,6 +35,11 @@ inline __m128i printable_lanes(__m128i bytes) {
   __m128i shifted = _mm_sub_epi8(bytes, _mm_set1_epi8(32));
   return _mm_cmpeq_epi8(_mm_min_epu8(shifted, _mm_set1_epi8(94)), shifted);
 }
+
+// 0xFF in each lane holding a byte of at least `threshold` (as unsigned), 0 elsewhere.
+inline __m128i at_least_lanes(__m128i bytes, std::uint8_t threshold) {
+  return _mm_cmpeq_epi8(_mm_max_epu8(bytes, _mm_set1_epi8(static_cast<char>(threshold))), bytes);
+}
 #endif
 
 // The first byte in [p, end) outside 32..126, or end.
@@ -93,7 +98,6 @@ inline constexpr int kGroupReach = 8;
 inline void code_lengths(const std::uint8_t* at, std::uint8_t threshold,
                          std::uint8_t (&lengths)[kCodeBlock]) {
 #if defined(__SSE2__)
-  const __m128i lowest = _mm_set1_epi8(static_cast<char>(threshold));
   for (int half = 0; half < kCodeBlock; half += 16) {
     const std::uint8_t* from = at + half;
     __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from));
@@ -107,7 +111,7 @@ inline void code_lengths(const std::uint8_t* at, std::uint8_t threshold,
                             _mm_and_si128(ends, _mm_set1_epi8(static_cast<char>(distance + 1))));
       found = _mm_or_si128(found, ends);
     }
-    __m128i group = _mm_cmpeq_epi8(_mm_max_epu8(bytes, lowest), bytes);
+    __m128i group = at_least_lanes(bytes, threshold);
     __m128i single = _mm_andnot_si128(_mm_or_si128(group, printable_lanes(bytes)),
                                       _mm_set1_epi8(1));
     length = _mm_or_si128(_mm_and_si128(_mm_and_si128(group, found), length), single);
@@ -144,10 +148,9 @@ inline const std::uint8_t* find_byte_or_at_least(const std::uint8_t* p, const st
                                                  std::uint8_t value, std::uint8_t threshold) {
 #if defined(__SSE2__)
   const __m128i wanted = _mm_set1_epi8(static_cast<char>(value));
-  const __m128i lowest = _mm_set1_epi8(static_cast<char>(threshold));
   while (end - p >= 16) {
     __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-    __m128i high = _mm_cmpeq_epi8(_mm_max_epu8(bytes, lowest), bytes);
+    __m128i high = at_least_lanes(bytes, threshold);
     __m128i hit = _mm_or_si128(high, _mm_cmpeq_epi8(bytes, wanted));
     unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(hit));
     if (mask != 0) return p + __builtin_ctz(mask);
@@ -162,8 +165,7 @@ inline const std::uint8_t* find_byte_or_at_least(const std::uint8_t* p, const st
 // Bit i set when byte i of the 16 at `p` is at least `threshold`.
 inline unsigned bits_at_least_16(const std::uint8_t* p, std::uint8_t threshold) {
   __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-  __m128i high = _mm_cmpeq_epi8(_mm_max_epu8(bytes, _mm_set1_epi8(static_cast<char>(threshold))),
-                                bytes);
+  __m128i high = at_least_lanes(bytes, threshold);
   return static_cast<unsigned>(_mm_movemask_epi8(high));
 }
 #endif

@@ -145,9 +145,9 @@ bool ByteSource::fill() {
     // Windows as large as the reader's buffers: a lost mapping is seen within a few
     // milliseconds of converting, and at the end at the latest.
     constexpr std::size_t kWindow = kReadAheadBufferSize;
-    const std::uint8_t* mapped_end =
-        reinterpret_cast<const std::uint8_t*>(mapped_->bytes().data()) + mapped_->bytes().size();
-    const std::uint8_t* mapped_begin = reinterpret_cast<const std::uint8_t*>(mapped_->bytes().data());
+    std::string_view bytes = mapped_->bytes();
+    const auto* mapped_begin = reinterpret_cast<const std::uint8_t*>(bytes.data());
+    const std::uint8_t* mapped_end = mapped_begin + bytes.size();
     // What was read stays mapped no longer: the program's memory stays small however large
     // the file.
     mapped_->release_front(static_cast<std::size_t>(mapped_next_ - mapped_begin));

@@ -105,11 +105,6 @@ class Cursor {
     std::memset(at_, c, kRoom);
     at_ += count;
   }
-  // The same with copies of a literal, count at most kFew; needs kFew times its capacity.
-  template <std::size_t kFew, std::size_t kSize>
-  void repeat_within(const BasicLiteral<kSize>& literal, std::size_t count) {
-    for (std::size_t i = 0; i < kFew; ++i) write_if(i < count, literal);
-  }
 
   char* position() const { return at_; }
 
@@ -189,18 +184,18 @@ class TextWriter {
   Cursor room(std::size_t size) { return Cursor(reserve(size)); }
   void commit(const Cursor& cursor) { commit(cursor.position()); }
 
-  // Keeps what `cursor` wrote, then `count` copies of `unit`, a byte that is not a line feed
-  // or a literal. Up to kFew of them go into the cursor's room (kFew units must be left)
-  // without a branch on the count: the tab units after the codes of a document of codes, a
-  // few at a time and at random.
-  template <std::size_t kFew, class Unit>
-  void commit_with_copies(Cursor cursor, const Unit& unit, std::size_t count) {
+  // Keeps what `cursor` wrote, then `count` copies of `c`, a byte that is not a line feed.
+  // Up to kFew of them go into the cursor's room (kFew bytes must be left) as one fixed-size
+  // store, without a branch on the count: the tab units after the codes of a document of
+  // codes, a few at a time and at random.
+  template <std::size_t kFew>
+  void commit_with_copies(Cursor cursor, char c, std::size_t count) {
     if (count > kFew) {
       commit(cursor);
-      repeat(unit, count);
+      repeat(c, count);
       return;
     }
-    cursor.repeat_within<kFew>(unit, count);
+    cursor.repeat_within<kFew>(c, count);
     commit(cursor);
   }
 
@@ -232,20 +227,6 @@ class TextWriter {
 
   // `count` copies of a byte that is not a line feed (tab runs of blanks).
   void repeat(char c, std::size_t count);
-
-  // The same for the short runs that documents full of codes write at almost every line
-  // start: up to kShortRun copies go in as one fixed-size store, with no branch on the count
-  // to guess wrong.
-  static constexpr std::size_t kShortRun = 128;
-  void repeat_short(char c, std::size_t count) {
-    if (count > kShortRun) {
-      repeat(c, count);
-      return;
-    }
-    Cursor cursor = room(kShortRun);
-    cursor.repeat_within<kShortRun>(c, count);
-    commit(cursor);
-  }
 
   // `count` copies of a literal; its line feeds become CR LF. The first few are copied
   // whatever the count and only `count` of them kept, so that the short runs of tab units

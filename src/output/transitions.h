@@ -32,12 +32,6 @@ consteval std::array<Transition<Text>, kStates * kEvents> transition_table(Make 
   return table;
 }
 
-// The room one copy of a unit needs: a byte, or a literal's capacity.
-template <class Unit>
-inline constexpr std::size_t kUnitRoom = 1;
-template <std::size_t kSize>
-inline constexpr std::size_t kUnitRoom<BasicLiteral<kSize>> = kSize;
-
 // A sink's formatting state with its table. Texts are copied whole, in one fixed-size copy;
 // or, where texts longer than kShortPart bytes are rare, as their first kShortPart bytes and
 // only for the long ones the rest, after a jump.
@@ -48,11 +42,11 @@ class TableWriter {
   using Table = std::array<Transition<Text>, kStates * kEvents>;
   explicit TableWriter(const Table& table) : table_(table) {}
 
-  // The event's text in the current state, then `count` copies of `unit` (a byte or a
-  // literal), up to kFew of them without a branch on the count.
-  template <std::size_t kFew, class Unit>
-  void write(TextWriter& out, std::size_t event, const Unit& unit, std::size_t count) {
-    Cursor cursor = out.room(Text::kCapacity + kFew * kUnitRoom<Unit>);
+  // The event's text in the current state, then `count` copies of the byte `unit`, up to
+  // kFew of them without a branch on the count.
+  template <std::size_t kFew>
+  void write(TextWriter& out, std::size_t event, char unit, std::size_t count) {
+    Cursor cursor = out.room(Text::kCapacity + kFew);
     write_text(cursor, event);
     out.commit_with_copies<kFew>(cursor, unit, count);
   }

@@ -130,6 +130,7 @@ struct Stream {
     }
   }
 
+  // The hook form: one event per meaning, the indentation state moved case by case.
   template <class GroupEnds>
   void dispatch(int data, GroupEnds& group_ends) {
     switch (kKinds[data]) {
