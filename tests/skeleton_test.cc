@@ -12,6 +12,7 @@
 #include "example_documents.h"
 #include "io/output_file.h"
 #include "output/text_writer.h"
+#include "output/transitions.h"
 #include "test_support.h"
 
 namespace quorrel {
@@ -93,12 +94,22 @@ constexpr BasicLiteral<32> tag_and_tab(const Literal& tag, const Literal& tab) {
   return joined;
 }
 
+// A table that toggles bold: event 1 writes its tag, event 0 a line feed.
+using ToggleText = BasicLiteral<16>;
+constexpr auto kToggleTable = transition_table<ToggleText, 2, 2>(
+    [](std::uint8_t bold, std::size_t event) consteval {
+      Transition<ToggleText> step{ToggleText{"\n"}, bold};
+      if (event == 1) step = {bold != 0 ? ToggleText{"</B>"} : ToggleText{"<B>"}, !bold};
+      return step;
+    });
+
 // The bulk writers must store what the same units written one at a time store, also where
 // they straddle the buffer's edge (the writer flushes when its room runs out).
 TEST(TextWriter, BulkRunsMatchSingleUnitsAcrossTheBufferEdge) {
   static constexpr Literal kTab{"\n<tab/>"};
   static constexpr Literal kTag{"<B>"};
   static constexpr BasicLiteral<32> kJoined = tag_and_tab(kTag, kTab);
+  TableWriter<ToggleText, 2, 2> bulk_table(kToggleTable);
   for (std::size_t lead : {std::size_t{0}, TextWriter::kCapacity - 200, TextWriter::kCapacity - 7,
                            TextWriter::kCapacity - 1}) {
     for (std::size_t count : {0, 1, 3, 4, 5, 128, 129, 20000}) {
@@ -107,7 +118,15 @@ TEST(TextWriter, BulkRunsMatchSingleUnitsAcrossTheBufferEdge) {
       {
         TextWriter out(bulk_sink);
         out.repeat(' ', lead);
-        out.commit_with_copies<32>(out.room(32), '\t', count);
+        {
+          // Copies few, within the room after the text, and beyond it.
+          auto run = bulk_table.run<4, 32, 128>(out);
+          run.write(1, '\t', count);
+          run.write(0);
+          run.write(1, '\t', 1);
+          run.write(1, '\t', count);
+        }
+        bulk_table.write(out, 1);  // the state the run left
         out.repeat(kTab, count);
         out.write_if(true, kTag);
         out.write_if(false, kTab);
@@ -117,7 +136,8 @@ TEST(TextWriter, BulkRunsMatchSingleUnitsAcrossTheBufferEdge) {
       {
         TextWriter out(single_sink);
         out.repeat(' ', lead);
-        for (std::size_t i = 0; i < count; ++i) out.put_raw('\t');
+        out.write("<B>" + std::string(count, '\t') + "\n</B>\t<B>" + std::string(count, '\t'));
+        out.write("</B>");
         for (std::size_t i = 0; i < count; ++i) out.write("\n<tab/>");
         out.write("<B>");
         out.write("<B>\n<tab/>");

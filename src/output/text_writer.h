@@ -92,7 +92,7 @@ class Cursor {
   void write_mostly_short(const BasicLiteral<kSize>& literal) {
     static_assert(kShort < kSize);
     std::memcpy(at_, literal.padded_bytes(), kShort);
-    if (literal.size() > kShort) {
+    if (literal.size() > kShort) [[unlikely]] {
       std::memcpy(at_ + kShort, literal.padded_bytes() + kShort, kSize - kShort);
     }
     at_ += literal.size();
@@ -183,21 +183,6 @@ class TextWriter {
   // writes in a row; `commit` keeps them.
   Cursor room(std::size_t size) { return Cursor(reserve(size)); }
   void commit(const Cursor& cursor) { commit(cursor.position()); }
-
-  // Keeps what `cursor` wrote, then `count` copies of `c`, a byte that is not a line feed.
-  // Up to kFew of them go into the cursor's room (kFew bytes must be left) as one fixed-size
-  // store, without a branch on the count: the tab units after the codes of a document of
-  // codes, a few at a time and at random.
-  template <std::size_t kFew>
-  void commit_with_copies(Cursor cursor, char c, std::size_t count) {
-    if (count > kFew) {
-      commit(cursor);
-      repeat(c, count);
-      return;
-    }
-    cursor.repeat_within<kFew>(c, count);
-    commit(cursor);
-  }
 
   // A run of input bytes that `map` turns into as many output bytes, none a line feed:
   // map(from, to, destination) fills to - from bytes at destination. The run goes straight

@@ -59,10 +59,15 @@ class W51HtmlSink {
     html::write_document_characters(out_, begin, end);
   }
   void code(w51::Kind kind, int number, int tab_units) {
-    table_.write<kFewTabs>(out_, w51::event_of(kind, number), '\t',
-                     static_cast<std::size_t>(tab_units));
+    code_run<1>([&](auto&& write) { write(kind, number, tab_units); });
   }
-
+  template <std::size_t kMaxCodes, class Body>
+  void code_run(Body&& body) {
+    auto run = table_.run<kMaxCodes, kFewTabs, w51::kMaxTabUnits>(out_);
+    body([&run](w51::Kind kind, int number, int tab_units) {
+      run.write(w51::event_of(kind, number), '\t', static_cast<std::size_t>(tab_units));
+    });
+  }
 
  private:
   TextWriter& out_;

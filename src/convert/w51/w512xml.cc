@@ -77,6 +77,10 @@ constexpr auto kTransitions = transition_table<Text, kSpans, kEvents>(
       return result;
     });
 
+// Room for the tab units after the first, written within a run of codes.
+constexpr std::size_t kMoreTabsRoom =
+    (w51::kMaxTabUnits - 1) * sxw::kTab.size() + decltype(sxw::kTab)::kCapacity;
+
 class W51SxwSink {
  public:
   explicit W51SxwSink(TextWriter& out) : out_(out) {}
@@ -85,8 +89,23 @@ class W51SxwSink {
     sxw::write_characters(out_, begin, end);
   }
   void code(w51::Kind kind, int number, int tab_units) {
-    table_.write(out_, event_with_tabs(w51::event_of(kind, number), tab_units));
-    if (tab_units > 1) out_.repeat(sxw::kTab, static_cast<std::size_t>(tab_units - 1));
+    code_run<1>([&](auto&& write) { write(kind, number, tab_units); });
+  }
+  template <std::size_t kMaxCodes, class Body>
+  void code_run(Body&& body) {
+    auto run = table_.run<kMaxCodes, 0, kMoreTabsRoom>(out_);
+    body([&run](w51::Kind kind, int number, int tab_units) {
+      run.write(event_with_tabs(w51::event_of(kind, number), tab_units));
+      if (tab_units > 1) [[unlikely]] {
+        if (tab_units <= w51::kMaxTabUnits) {
+          for (int unit = 1; unit < tab_units; ++unit) run.cursor().write(sxw::kTab);
+        } else {
+          run.write_outside([tab_units](TextWriter& out) {
+            out.repeat(sxw::kTab, static_cast<std::size_t>(tab_units - 1));
+          });
+        }
+      }
+    });
   }
 
   // Every span ends inside its paragraph, the last one included.

@@ -28,6 +28,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "convert/code_run.h"
 #include "convert/scan.h"
 #include "convert/w51/w51_codes.h"
 #include "io/byte_source.h"
@@ -39,6 +40,9 @@ namespace quorrel::w51 {
 // would grow its output with the square of its size. 64 tab stops are wider than any page;
 // real documents stay far below.
 inline constexpr int kMaxIndentLevels = 64;
+// So a code writes at most this many tab units: a return those of the hanging indent and the
+// indents of its line.
+inline constexpr int kMaxTabUnits = 2 * kMaxIndentLevels;
 
 enum class Kind : std::uint8_t {
   nothing, character, space_code, soft_return, hard_return, tab,
@@ -76,9 +80,12 @@ concept WritesCodes = requires(Sink& sink) { sink.code(Kind::nothing, 0, 0); };
 inline constexpr std::size_t kAttributeClasses = 3;
 inline constexpr std::size_t kEvents =
     (static_cast<std::size_t>(Kind::attribute_off_group) + 1) * kAttributeClasses;
+inline constexpr auto kAttributeClassOf = byte_table<std::uint8_t>([](int number) {
+  return static_cast<std::uint8_t>((number == kAttributeBold) + 2 * (number == kAttributeItalics));
+});
 constexpr std::size_t event_of(Kind kind, int number) {
-  return static_cast<std::size_t>(kind) * kAttributeClasses + (number == kAttributeBold) +
-         2 * static_cast<std::size_t>(number == kAttributeItalics);
+  return static_cast<std::size_t>(kind) * kAttributeClasses +
+         kAttributeClassOf[static_cast<std::uint8_t>(number)];
 }
 // The kind and a number that stand for an event, to build the tables from.
 constexpr Kind kind_of_event(std::size_t event) {
@@ -88,6 +95,28 @@ constexpr int number_of_event(std::size_t event) {
   constexpr int kNumbers[kAttributeClasses] = {0, kAttributeBold, kAttributeItalics};
   return kNumbers[event % kAttributeClasses];
 }
+
+// What a kind does to the indentation state, as masks of all ones or none, looked up in one
+// place rather than compared kind by kind.
+struct StepMasks {
+  std::int8_t returns;         // a return of either kind
+  std::int8_t hard_return;
+  std::int8_t hanging_indent;
+  std::int8_t indent;
+  std::int8_t own_tab_unit;    // 1 for a tab code and an indent, which write one tab unit
+};
+inline constexpr auto kStepMasks = [] {
+  std::array<StepMasks, static_cast<std::size_t>(Kind::attribute_off_group) + 1> masks{};
+  for (std::size_t i = 0; i < masks.size(); ++i) {
+    auto kind = static_cast<Kind>(i);
+    auto mask = [](bool set) { return static_cast<std::int8_t>(set ? -1 : 0); };
+    masks[i] = {mask(kind == Kind::soft_return || kind == Kind::hard_return),
+                mask(kind == Kind::hard_return), mask(kind == Kind::hanging_indent_group),
+                mask(kind == Kind::indent_group),
+                static_cast<std::int8_t>(kind == Kind::tab || kind == Kind::indent_group)};
+  }
+  return masks;
+}();
 
 // The decoding state of one document: the group rule and what each byte does. The bulk loop
 // passes over runs itself and keeps `escape` and `prevdata` up to date on its own.
@@ -184,17 +213,27 @@ struct Stream {
   // kind: compilers turn choices between values into jumps where they expect them to be
   // guessed right, and on a document of codes they are not.
   void step(Kind kind, int number) {
-    int returns = -static_cast<int>((kind == Kind::soft_return) | (kind == Kind::hard_return));
-    int hard = -static_cast<int>(kind == Kind::hard_return);
-    int hangs = -static_cast<int>(kind == Kind::hanging_indent_group);
-    int indents = kind == Kind::indent_group;
+    step(kind, number, [this](Kind code, int code_number, int tab_units) {
+      sink.code(code, code_number, tab_units);
+    });
+  }
+  // The same, through the function that writes a code in a run (see `run_codes`).
+  template <class Code>
+  void step(Kind kind, int number, Code&& code) {
+    const StepMasks& masks = kStepMasks[static_cast<std::size_t>(kind)];
+    int returns = masks.returns;
+    int hard = masks.hard_return;
+    int hangs = masks.hanging_indent;
+    int indents = masks.indent & 1;
     indent = std::min(indent + indents, kMaxIndentLevels) & ~returns;
     hang = std::min(hang - hangs, kMaxIndentLevels) & ~hard;
     // A return writes the hanging indent of its line, a hanging indent its own level, a tab
     // code and an indent one tab unit.
-    int count = (hangmax & returns) | (hang & hangs) | (kind == Kind::tab) | indents;
+    int count = (hangmax & returns) | (hang & hangs) | masks.own_tab_unit;
     hangmax = ((hangmax & ~hangs) | ((hang + indent) & hangs)) & ~hard;
-    sink.code(kind, number, count);
+    // Never more than the bound, which the levels' own bounds already keep; said here, the
+    // compiler can drop the sinks' paths for longer runs of tab units, calls among them.
+    code(kind, number, std::min(count, kMaxTabUnits));
   }
 
   // Passes over the inside of the open group in [p, end) up to the byte equal to its code,
@@ -244,15 +283,24 @@ const std::uint8_t* pass_codes(Stream<Sink>& stream, const std::uint8_t* p,
   while (end - p >= kCodeBlock + kGroupReach) {
     code_lengths(p, kGroupThreshold, lengths);
     const std::uint8_t* const block = p;
-    do {
-      int length = lengths[p - block];
-      if (length == 0) return p;
-      // A group's number is the byte before its end; a single code has none (and reads its
-      // own byte).
-      int number = p[length - 2 + (length == 1)];
-      stream.step(kKinds[*p], number);
-      p += length;
-    } while (p < block + kCodeBlock);
+    bool stopped = false;
+    // Pieces start inside the block, so there are at most as many as its bytes.
+    run_codes<kCodeBlock>(stream.sink, [&](auto&& code) {
+      do {
+        int length = lengths[p - block];
+        if (length == 0) {
+          stopped = true;
+          return;
+        }
+        // A group's number is the byte before its end; a single code has none (and reads
+        // its own byte).
+        int number = p[length - 2 + (length == 1)];
+        Kind kind = kKinds[*p];
+        p += length;  // before the step, so that the length need not outlive it
+        stream.step(kind, number, code);
+      } while (p < block + kCodeBlock);
+    });
+    if (stopped) break;
   }
   return p;
 }

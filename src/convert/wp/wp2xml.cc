@@ -57,6 +57,11 @@ class WpSxwSink {
   }
 
   void code(wp::Kind kind) { table_.write(out_, static_cast<std::size_t>(kind)); }
+  template <std::size_t kMaxCodes, class Body>
+  void code_run(Body&& body) {
+    auto run = table_.run<kMaxCodes>(out_);
+    body([&run](wp::Kind kind) { run.write(static_cast<std::size_t>(kind)); });
+  }
   void carriage_return() { code(wp::Kind::carriage_return); }
   void line_feed() { code(wp::Kind::line_feed); }
   void tab() { code(wp::Kind::tab); }

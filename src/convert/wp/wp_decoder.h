@@ -23,6 +23,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "convert/code_run.h"
 #include "convert/scan.h"
 #include "convert/wp/wp_codes.h"
 #include "io/byte_source.h"
@@ -92,14 +93,17 @@ const std::uint8_t* take_codes(Sink& sink, const std::uint8_t* p, const std::uin
     const std::uint64_t group_bytes = bits_at_least_64(p, kGroupThreshold);
     std::size_t at = 0;
     Kind kind;
-    for (;;) {
-      kind = kKinds[p[at]];
-      const std::size_t length = piece_length(group_bytes, at, kBlock);
-      // One jump for all three ends, rarely taken on a document of codes.
-      if ((kind == Kind::character) | (at + length >= kBlock)) break;
-      sink.code(kind);
-      at += length;
-    }
+    // Each piece is a byte or more: at most a block's bytes of codes.
+    run_codes<kBlock>(sink, [&](auto&& code) {
+      for (;;) {
+        kind = kKinds[p[at]];
+        const std::size_t length = piece_length(group_bytes, at, kBlock);
+        // One jump for all three ends, rarely taken on a document of codes.
+        if ((kind == Kind::character) | (at + length >= kBlock)) break;
+        code(kind);
+        at += length;
+      }
+    });
     p += at;
     // A character, or a group opening at the block's start that does not close within it.
     if (kind == Kind::character || at == 0) break;
