@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 
 #include "document_parts.h"
 #include "output/html_frame.h"
@@ -274,6 +275,30 @@ TEST(PendingLine, PaddedTextsAndShortLinesKeepExactlyTheirBytes) {
     }
     EXPECT_EQ(stored, expected) << "limit " << limit;
   }
+}
+
+// Room reserved for several additions grows the buffer or spills what it holds, and is
+// refused only when the limit itself is smaller.
+TEST(PendingLine, ReservedRoomGrowsOrSpillsAndKeepsTheOrder) {
+  std::string stored;
+  StringSink sink(stored);
+  std::string expected;
+  {
+    TextWriter out(sink);
+    PendingLine line(8192);
+    EXPECT_EQ(line.reserve(8193), nullptr);
+    for (std::size_t round = 0; round < 5; ++round) {
+      std::size_t size = 3000 + round * 1000;  // beyond the first buffer, then the limit
+      char* at = line.reserve(size);
+      ASSERT_NE(at, nullptr);
+      std::memset(at, static_cast<int>('a' + round), size);
+      line.commit(at + size);
+      expected.append(size, static_cast<char>('a' + round));
+      EXPECT_LE(line.memory_held(), 8192u);
+    }
+    line.write_to(out);
+  }
+  EXPECT_EQ(stored, expected);
 }
 
 TEST(PendingLine, MemoryStaysBoundedByTheLimit) {

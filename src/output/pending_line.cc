@@ -45,20 +45,21 @@ PendingLine::~PendingLine() {
   if (spill_fd_ >= 0) ::close(spill_fd_);
 }
 
-void PendingLine::make_room() {
-  if (capacity_ < memory_limit_) {
-    std::size_t grown = std::min(capacity_ * 2, memory_limit_);
+void PendingLine::make_room(std::size_t size) {
+  if (capacity_ - size_ < size && capacity_ < memory_limit_) {
+    std::size_t grown = capacity_;
+    while (grown - size_ < size && grown < memory_limit_) grown = std::min(grown * 2, memory_limit_);
     auto larger = std::make_unique<char[]>(grown + kSlack);
     std::memcpy(larger.get(), bytes_.get(), size_);
     bytes_ = std::move(larger);
     capacity_ = grown;
   }
-  if (size_ == capacity_) spill();
+  if (capacity_ - size_ < size) spill();
 }
 
 void PendingLine::append_in_pieces(std::string_view bytes) {
   while (!bytes.empty()) {
-    if (size_ == capacity_) make_room();
+    if (size_ == capacity_) make_room(1);
     std::size_t step = std::min(bytes.size(), capacity_ - size_);
     std::memcpy(bytes_.get() + size_, bytes.data(), step);
     size_ += step;
@@ -68,7 +69,7 @@ void PendingLine::append_in_pieces(std::string_view bytes) {
 
 void PendingLine::repeat_in_pieces(char c, std::size_t count) {
   while (count > 0) {
-    if (size_ == capacity_) make_room();
+    if (size_ == capacity_) make_room(1);
     std::size_t step = std::min(count, capacity_ - size_);
     std::memset(bytes_.get() + size_, c, step);
     size_ += step;

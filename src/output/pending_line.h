@@ -32,7 +32,7 @@ class PendingLine {
   // The additions hold no line feed. Each is a copy into memory while there is room; the
   // rest (growing, spilling) is out of line.
   void put(char c) {
-    if (size_ == capacity_) make_room();
+    if (size_ == capacity_) make_room(1);
     bytes_[size_++] = c;
   }
   void append(std::string_view bytes) {
@@ -71,13 +71,22 @@ class PendingLine {
   template <class Map>
   void append_mapped(const std::uint8_t* begin, const std::uint8_t* end, Map map) {
     while (begin != end) {
-      if (size_ == capacity_) make_room();
+      if (size_ == capacity_) make_room(1);
       std::size_t step = std::min(static_cast<std::size_t>(end - begin), capacity_ - size_);
       map(begin, begin + step, bytes_.get() + size_);
       size_ += step;
       begin += step;
     }
   }
+
+  // Room for `size` bytes at the end of the line, for several additions in a row (and kSlack
+  // beyond them for fixed-size copies); `commit` keeps what was written up to `end`. Null when
+  // the memory limit is smaller than `size`.
+  char* reserve(std::size_t size) {
+    if (capacity_ - size_ < size) [[unlikely]] make_room(size);
+    return capacity_ - size_ >= size ? bytes_.get() + size_ : nullptr;
+  }
+  void commit(const char* end) { size_ = static_cast<std::size_t>(end - bytes_.get()); }
 
   // Writes the whole line to `out` and starts an empty one. When the spill file could not be
   // written or read back the line is incomplete: `out` is then marked failed, so that the
@@ -114,9 +123,9 @@ class PendingLine {
   static constexpr std::size_t kShortLine = 4096;
 
   void write_long_to(TextWriter& out);
-  // Makes room for at least one more byte: a larger buffer up to the memory limit, beyond it
-  // the held bytes go to the spill file.
-  void make_room();
+  // Makes room for at least `size` more bytes: a larger buffer up to the memory limit,
+  // beyond it the held bytes go to the spill file (so a size above the limit stays short).
+  void make_room(std::size_t size);
   void append_in_pieces(std::string_view bytes);
   void repeat_in_pieces(char c, std::size_t count);
   void spill();

@@ -2,6 +2,7 @@
 // to the next stop. A centre code anywhere in a line puts its tag ahead of the whole line, so
 // each line is held until it ends.
 #include <array>
+#include <cstring>
 
 #include "convert/converters.h"
 #include "convert/wp/wp_decoder.h"
@@ -87,6 +88,47 @@ class WpHtmlSink {
       line_.repeat(' ', added);  // blanks far into a line
     }
     centre_tags_ += kind == wp::Kind::centre;
+  }
+  // Many codes in a row: the column (which no code but the line feed moves), the centre tags
+  // and the place in the held line stay in locals, and each code's text is one fixed-size
+  // copy into room reserved once. Through the members they would be loaded again after every
+  // copy, since the bytes copied might overwrite them.
+  template <std::size_t kMaxCodes, class Body>
+  void code_run(Body&& body) {
+    constexpr std::size_t kRoom = kMaxCodes * Text::kCapacity;
+    char* at = line_.reserve(kRoom);
+    if (at == nullptr) {  // a line memory smaller than that: code by code
+      body([this](wp::Kind kind) { code(kind); });
+      return;
+    }
+    std::size_t blanks = html::tab_blanks(column_);
+    std::size_t centre_tags = centre_tags_;
+    body([&](wp::Kind kind) {
+      if (kind == wp::Kind::line_feed) {
+        line_.commit(at);
+        centre_tags_ = centre_tags;
+        code(kind);
+        centre_tags = 0;
+        blanks = html::tab_blanks(0);
+        at = line_.reserve(kRoom);  // an empty line has the room it had before
+        return;
+      }
+      const Text& text = kLineTexts[static_cast<std::size_t>(kind)];
+      // A tab's blanks by a mask: as a choice, compilers jump on the kind.
+      const std::size_t tab_mask = std::size_t{0} - (kind == wp::Kind::tab);
+      const std::size_t added = text.size() + ((blanks - text.size()) & tab_mask);
+      if (added <= Text::kCapacity) [[likely]] {
+        std::memcpy(at, text.padded_bytes(), Text::kCapacity);
+        at += added;
+      } else {
+        line_.commit(at);
+        line_.repeat(' ', added);
+        at = line_.reserve(kRoom);
+      }
+      centre_tags += kind == wp::Kind::centre;
+    });
+    line_.commit(at);
+    centre_tags_ = centre_tags;
   }
   void carriage_return() { code(wp::Kind::carriage_return); }
   void line_feed() { code(wp::Kind::line_feed); }
