@@ -144,22 +144,24 @@ class WpHtmlSink {
   // The centre tags owed ahead of the line, the line, and at a line feed what ends it.
   void write_line(bool at_line_feed) {
     const bool centred = centre_tags_ != 0;
-    if (centre_tags_ <= kTagsAtOnce) {
-      out_.write(kCentreTags[centre_tags_]);
+    // Room for the usual few centre tags, a short line and what ends it, reserved once.
+    Cursor cursor = out_.room(Text::kCapacity + kLineRoom);
+    if (centre_tags_ <= kTagsAtOnce) [[likely]] {
+      cursor.write(kCentreTags[centre_tags_]);
     } else {
+      out_.commit(cursor);
       out_.repeat(html::kCentreOn, centre_tags_);
+      cursor = out_.room(kLineRoom);
     }
     centre_tags_ = 0;
-    char* at = out_.reserve(kLineRoom);
-    if (line_.is_short()) {
-      at = line_.put_short(at);
+    if (line_.is_short()) [[likely]] {
+      cursor = Cursor(line_.put_short(cursor.position()));
     } else {
-      out_.commit(at);
+      out_.commit(cursor);
       line_.write_to(out_);
-      at = out_.reserve(kLineRoom);
+      cursor = out_.room(kLineRoom);
     }
     // Not for the last line, which has no line feed: its centring is never closed.
-    Cursor cursor(at);
     cursor.write_if(at_line_feed, kLineEnds[centred]);
     out_.commit(cursor);
   }
