@@ -48,7 +48,9 @@ PendingLine::~PendingLine() {
 void PendingLine::make_room(std::size_t size) {
   if (capacity_ - size_ < size && capacity_ < memory_limit_) {
     std::size_t grown = capacity_;
-    while (grown - size_ < size && grown < memory_limit_) grown = std::min(grown * 2, memory_limit_);
+    while (grown - size_ < size && grown < memory_limit_) {
+      grown = std::min(grown * 2, memory_limit_);
+    }
     auto larger = std::make_unique<char[]>(grown + kSlack);
     std::memcpy(larger.get(), bytes_.get(), size_);
     bytes_ = std::move(larger);

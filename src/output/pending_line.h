@@ -43,18 +43,6 @@ class PendingLine {
       append_in_pieces(bytes);
     }
   }
-  // The first `count` bytes of the N at `padded`, copied as one block of N whatever the
-  // count: the sinks choose such texts from tables at random pieces of a document.
-  template <std::size_t N>
-  void append_padded(const char* padded, std::size_t count) {
-    static_assert(N <= kSlack);
-    if (count <= capacity_ - size_) {
-      std::memcpy(bytes_.get() + size_, padded, N);
-      size_ += count;
-    } else {
-      append({padded, count});
-    }
-  }
   void repeat(char c, std::size_t count) {
     if (count <= kSlack && count <= capacity_ - size_) {
       // Tab blanks mostly: one fixed-size store into the slack, no branch on the count.
@@ -80,8 +68,9 @@ class PendingLine {
   }
 
   // Room for `size` bytes at the end of the line, for several additions in a row (and kSlack
-  // beyond them for fixed-size copies); `commit` keeps what was written up to `end`. Null when
-  // the memory limit is smaller than `size`.
+  // beyond them for fixed-size copies: texts chosen from tables at random pieces of a
+  // document); `commit` keeps what was written up to `end`. Null when the memory limit is
+  // smaller than `size`.
   char* reserve(std::size_t size) {
     if (capacity_ - size_ < size) [[unlikely]] make_room(size);
     return capacity_ - size_ >= size ? bytes_.get() + size_ : nullptr;

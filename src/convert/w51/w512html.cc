@@ -2,6 +2,7 @@
 // kept in the page source, bold and italic tags that open and close independently.
 #include "convert/converters.h"
 #include "convert/w51/w51_decoder.h"
+#include "convert/w51/w51_tab_codes.h"
 #include "output/html_frame.h"
 #include "output/transitions.h"
 
@@ -49,29 +50,14 @@ constexpr auto kTransitions = transition_table<Text, kStates, w51::kEvents>(
     [](std::uint8_t state, std::size_t event) consteval {
       return transition(state, w51::kind_of_event(event), w51::number_of_event(event));
     });
-constexpr std::size_t kFewTabs = 32;
 
-class W51HtmlSink {
+class W51HtmlSink : public w51::TabByteCodes<Text, kStates> {
  public:
-  explicit W51HtmlSink(TextWriter& out) : out_(out) {}
+  explicit W51HtmlSink(TextWriter& out) : TabByteCodes(out, kTransitions) {}
   void character(int c) { out_.put_raw(html::document_character(c)); }
   void characters(const std::uint8_t* begin, const std::uint8_t* end) {
     html::write_document_characters(out_, begin, end);
   }
-  void code(w51::Kind kind, int number, int tab_units) {
-    code_run<1>([&](auto&& write) { write(kind, number, tab_units); });
-  }
-  template <std::size_t kMaxCodes, class Body>
-  void code_run(Body&& body) {
-    auto run = table_.run<kMaxCodes, kFewTabs, w51::kMaxTabUnits>(out_);
-    body([&run](w51::Kind kind, int number, int tab_units) {
-      run.write(w51::event_of(kind, number), '\t', static_cast<std::size_t>(tab_units));
-    });
-  }
-
- private:
-  TextWriter& out_;
-  TableWriter<Text, kStates, w51::kEvents> table_{kTransitions};
 };
 
 }  // namespace

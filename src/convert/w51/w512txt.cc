@@ -1,6 +1,7 @@
 // WordPerfect 5.1 to plain text: characters, tabs and line ends; no formatting.
 #include "convert/converters.h"
 #include "convert/w51/w51_decoder.h"
+#include "convert/w51/w51_tab_codes.h"
 #include "output/transitions.h"
 
 namespace quorrel {
@@ -22,29 +23,14 @@ consteval Transition<Text> transition(w51::Kind kind) {
 }
 constexpr auto kTransitions = transition_table<Text, 1, w51::kEvents>(
     [](std::uint8_t, std::size_t event) consteval { return transition(w51::kind_of_event(event)); });
-constexpr std::size_t kFewTabs = 32;
 
-class W51TextSink {
+class W51TextSink : public w51::TabByteCodes<Text, 1> {
  public:
-  explicit W51TextSink(TextWriter& out) : out_(out) {}
+  explicit W51TextSink(TextWriter& out) : TabByteCodes(out, kTransitions) {}
   void character(int c) { out_.put_raw(static_cast<char>(c)); }
   const std::uint8_t* copy_characters(const std::uint8_t* begin, const std::uint8_t* end) {
     return copy_printable(out_, begin, end);
   }
-  void code(w51::Kind kind, int number, int tab_units) {
-    code_run<1>([&](auto&& write) { write(kind, number, tab_units); });
-  }
-  template <std::size_t kMaxCodes, class Body>
-  void code_run(Body&& body) {
-    auto run = table_.run<kMaxCodes, kFewTabs, w51::kMaxTabUnits>(out_);
-    body([&run](w51::Kind kind, int number, int tab_units) {
-      run.write(w51::event_of(kind, number), '\t', static_cast<std::size_t>(tab_units));
-    });
-  }
-
- private:
-  TextWriter& out_;
-  TableWriter<Text, 1, w51::kEvents> table_{kTransitions};
 };
 
 }  // namespace

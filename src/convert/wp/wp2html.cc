@@ -75,19 +75,7 @@ class WpHtmlSink {
   // codes come at random in a document of codes. The one jump is the line end's, which
   // writes everything held; the other codes only add to it, the centre code a tag.
   void code(wp::Kind kind) {
-    if (kind == wp::Kind::line_feed) {
-      write_line(true);
-      column_ = 0;
-      return;
-    }
-    const Text& text = kLineTexts[static_cast<std::size_t>(kind)];
-    std::size_t added = kind == wp::Kind::tab ? html::tab_blanks(column_) : text.size();
-    if (added <= Text::kCapacity) {
-      line_.append_padded<Text::kCapacity>(text.padded_bytes(), added);
-    } else {
-      line_.repeat(' ', added);  // blanks far into a line
-    }
-    centre_tags_ += kind == wp::Kind::centre;
+    code_run<1>([kind](auto&& write) { write(kind); });
   }
   // Many codes in a row: the column (which no code but the line feed moves), the centre tags
   // and the place in the held line stay in locals, and each code's text is one fixed-size
@@ -96,18 +84,17 @@ class WpHtmlSink {
   template <std::size_t kMaxCodes, class Body>
   void code_run(Body&& body) {
     constexpr std::size_t kRoom = kMaxCodes * Text::kCapacity;
+    // The held line's memory limit is far above any run's room, so the room is always there.
+    static_assert(kRoom <= PendingLine::kDefaultMemoryLimit);
     char* at = line_.reserve(kRoom);
-    if (at == nullptr) {  // a line memory smaller than that: code by code
-      body([this](wp::Kind kind) { code(kind); });
-      return;
-    }
     std::size_t blanks = html::tab_blanks(column_);
     std::size_t centre_tags = centre_tags_;
     body([&](wp::Kind kind) {
       if (kind == wp::Kind::line_feed) {
         line_.commit(at);
         centre_tags_ = centre_tags;
-        code(kind);
+        write_line(true);
+        column_ = 0;
         centre_tags = 0;
         blanks = html::tab_blanks(0);
         at = line_.reserve(kRoom);  // an empty line has the room it had before
@@ -120,7 +107,7 @@ class WpHtmlSink {
       if (added <= Text::kCapacity) [[likely]] {
         std::memcpy(at, text.padded_bytes(), Text::kCapacity);
         at += added;
-      } else {
+      } else {  // blanks far into a line
         line_.commit(at);
         line_.repeat(' ', added);
         at = line_.reserve(kRoom);
