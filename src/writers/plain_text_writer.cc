@@ -8,7 +8,7 @@ using document::SubDocument;
 
 void PlainTextWriter::open_paragraph(Align) {
   Flow& f = flow();
-  if (f.in_table && f.cell_paragraphs++ > 0) f.space_pending = true;
+  if (f.in_table && !f.cell_empty) f.space_pending = true;
 }
 
 void PlainTextWriter::close_paragraph() {
@@ -18,15 +18,14 @@ void PlainTextWriter::close_paragraph() {
 }
 
 void PlainTextWriter::text(std::string_view utf8, Attributes) {
-  put_pending_space();
+  content_starts();
   out().append(utf8);
 }
 
 void PlainTextWriter::separator(char c) {
   Flow& f = flow();
   if (f.in_table) {
-    put_pending_space();
-    f.space_pending = true;
+    f.space_pending = !f.cell_empty;
   } else {
     out().push_back(c);
   }
@@ -41,7 +40,7 @@ void PlainTextWriter::open_sub_document(SubDocument kind) {
   sub_is_note_ = document::is_note(kind);
   if (sub_is_note_) {
     std::string number = std::to_string(++note_count_);
-    put_pending_space();
+    content_starts();
     out().append("[" + number + "]");
     sub_.out().append("[" + number + "] ");
   }
@@ -84,7 +83,7 @@ void PlainTextWriter::open_cell() {
   Flow& f = flow();
   if (!f.first_cell) out().push_back('\t');
   f.first_cell = false;
-  f.cell_paragraphs = 0;
+  f.cell_empty = true;
   f.space_pending = false;
 }
 

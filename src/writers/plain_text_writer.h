@@ -49,7 +49,7 @@ class PlainTextWriter final : public document::DocumentSink {
   struct Flow {
     bool in_table = false;
     bool first_cell = true;    // of the row
-    int cell_paragraphs = 0;   // opened in the current cell
+    bool cell_empty = true;      // nothing written in the current cell yet
     bool space_pending = false;  // a separator inside a cell, written before what follows
   };
 
@@ -57,12 +57,11 @@ class PlainTextWriter final : public document::DocumentSink {
   Flow& flow() { return in_sub_ ? sub_flow_ : body_; }
   // A space inside a cell, or `c` outside one.
   void separator(char c);
-  void put_pending_space() {
+  void content_starts() {
     Flow& f = flow();
-    if (f.space_pending) {
-      out().push_back(' ');
-      f.space_pending = false;
-    }
+    if (f.space_pending) out().push_back(' ');
+    f.space_pending = false;
+    f.cell_empty = false;
   }
   void write_anchored();  // sub-documents waiting for their anchor's line to end
 
