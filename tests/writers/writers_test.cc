@@ -340,5 +340,84 @@ TEST(Writers, AnyReadingGivesWellFormedOutputsWithTheSameText) {
   }
 }
 
+// Notes beyond the memory limit are held in a temporary file; they come back whole and in
+// order, in both outputs that list them at the end.
+TEST(Writers, NotesPastTheMemoryLimitComeBackInOrder) {
+  const int kNotes = 3000;
+  auto note_text = [](int i) { return std::string(600, static_cast<char>('a' + i % 26)) + "!"; };
+  static_assert(3000 * 600 > HeldText::kMemoryLimit);
+  Outputs o = write_all([&](DocumentBuilder& b) {
+    for (int i = 0; i < kNotes; ++i) {
+      b.printable_ascii("w");
+      b.open_sub_document(i % 2 ? SubDocument::endnote : SubDocument::footnote);
+      b.printable_ascii(note_text(i));
+      b.close_sub_document();
+    }
+  });
+  ASSERT_TRUE(o.ok);
+  std::string text_list = "\n", html_list = "<ol class=\"notes\">\n";
+  for (int i = 0; i < kNotes; ++i) {
+    std::string n = std::to_string(i + 1);
+    text_list += "[" + n + "] " + note_text(i) + "\n";
+    html_list += "<li id=\"note-" + n + "\">\n<p>" + note_text(i) + "</p>\n</li>\n";
+  }
+  html_list += "</ol>\n";
+  EXPECT_TRUE(o.text.ends_with(text_list));
+  EXPECT_TRUE(html_body(o.html).ends_with(html_list));
+}
+
+// A table held past its limit is written with the width known so far; a wider row after that
+// puts its extra cells into its last cell, where an office suite still shows them.
+TEST(SxwContentWriter, TableBeyondItsHoldLimitKeepsEveryCell) {
+  std::string content;
+  StringSink sink(content);
+  SxwContentWriter writer(sink);
+  DocumentBuilder b(writer);
+  std::string filler(1000, 'f');
+  std::size_t rows = SxwContentWriter::kTableHoldLimit / (2 * filler.size()) + 1;
+  b.open_table(0);
+  for (std::size_t row = 0; row < rows; ++row) {
+    b.open_row();
+    b.open_cell();
+    b.printable_ascii(filler);
+    b.open_cell();
+    b.printable_ascii(filler);
+  }
+  b.open_row();
+  for (const char* cell : {"x", "y", "z"}) {
+    b.open_cell();
+    b.printable_ascii(cell);
+  }
+  b.finish();
+  ASSERT_TRUE(writer.ok());
+  std::string why;
+  EXPECT_TRUE(fuzz::is_well_formed_markup(content, fuzz::Markup::xml, &why)) << why;
+  EXPECT_NE(content.find("table:number-columns-repeated=\"2\""), std::string::npos);
+  EXPECT_TRUE(sxw_body(content).ends_with(
+      "<table:table-row><table:table-cell><text:p text:style-name=\"Standard\">x</text:p>\n"
+      "</table:table-cell><table:table-cell><text:p text:style-name=\"Standard\">y</text:p>\n"
+      "<text:p text:style-name=\"Standard\">z</text:p>\n</table:table-cell></table:table-row>\n"
+      "</table:table>\n"));
+}
+
+// Whatever the markup checker above accepts, a real XML parser must accept too.
+TEST(SxwContentWriter, XmllintAcceptsRandomReadings) {
+  std::string xmllint = testing::find_program("xmllint");
+  if (xmllint.empty()) GTEST_SKIP() << "xmllint is not installed";
+  testing::TempDir dir;
+  std::vector<std::string> command = {xmllint, "--noout", "--nonet"};
+  int i = 0;
+  for (const std::string& script : random_scripts(40)) {
+    std::string content;
+    StringSink sink(content);
+    SxwContentWriter writer(sink);
+    DocumentBuilder builder(writer);
+    fuzz::play_builder_script(script, builder);
+    command.push_back(dir.file("content" + std::to_string(i++) + ".xml"));
+    testing::write_file(command.back(), content);
+  }
+  EXPECT_EQ(testing::run_program(command).exit_status, 0);
+}
+
 }  // namespace
 }  // namespace quorrel::writers
