@@ -4,6 +4,8 @@
 #include <array>
 #include <cstdint>
 
+#include "writers/markup_scan.h"
+
 namespace quorrel::writers {
 
 using document::Align;
@@ -106,34 +108,17 @@ std::string_view paragraph_style(Align align, bool new_page) {
   return kNames[new_page ? 1 : 0][index < 4 ? index : 0];
 }
 
-enum : std::uint8_t { kPlain, kMarkup, kSpace };
-constexpr std::array<std::uint8_t, 256> kByteKinds = [] {
-  std::array<std::uint8_t, 256> kinds{};
-  kinds['<'] = kinds['>'] = kinds['&'] = kinds['"'] = kMarkup;
-  kinds[' '] = kSpace;
-  return kinds;
-}();
-
-std::string_view reference(char c) {
-  switch (c) {
-    case '<': return "&lt;";
-    case '>': return "&gt;";
-    case '&': return "&amp;";
-    default: return "&quot;";
-  }
-}
-
 // `text` as paragraph content: markup characters as references, and each stretch of spaces
-// that an office suite would collapse or drop as text:s. Plain stretches are copied whole.
+// that an office suite would collapse or drop as text:s.
 void append_paragraph_text(OutputBuffer& out, std::string_view text, bool& after_space) {
   const std::size_t size = text.size();
+  if (size == 0) return;
   std::size_t start = 0;
-  for (std::size_t i = 0; i < size; ++i) {
-    std::uint8_t kind = kByteKinds[static_cast<unsigned char>(text[i])];
-    if (kind == kPlain) continue;
-    if (kind == kSpace) {
-      bool kept = i > 0 ? text[i - 1] != ' ' : !after_space;
-      if (kept) continue;  // a single space between words stays as it is
+  // A space at the start after a space is a stretch of its own; find_markup sees only the
+  // spaces inside the run.
+  std::size_t i = text[0] == ' ' && after_space ? 0 : find_markup(text, 0, true);
+  while (i < size) {
+    if (text[i] == ' ') {
       std::size_t end = i;
       while (end < size && text[end] == ' ') ++end;
       out.append(text.substr(start, i - start));
@@ -143,15 +128,15 @@ void append_paragraph_text(OutputBuffer& out, std::string_view text, bool& after
         out.append("<text:s text:c=\"" + std::to_string(end - i) + "\"/>");
       }
       start = end;
-      i = end - 1;
-      continue;
+    } else {
+      out.append(text.substr(start, i - start));
+      out.append(xml_reference(text[i]));
+      start = i + 1;
     }
-    out.append(text.substr(start, i - start));
-    out.append(reference(text[i]));
-    start = i + 1;
+    i = find_markup(text, start, true);
   }
   out.append(text.substr(start));
-  if (size > 0) after_space = text.back() == ' ';
+  after_space = text.back() == ' ';
 }
 
 }  // namespace
