@@ -290,27 +290,33 @@ class MarkupChecker {
     return true;
   }
 
-  std::string name() {
+  std::string_view name() {
     std::size_t start = at_;
     while (at_ < text_.size() && is_name_character(text_[at_])) ++at_;
-    return std::string(text_.substr(start, at_ - start));
+    return text_.substr(start, at_ - start);
   }
 
   bool markup(std::string* why) {
     ++at_;
     if (at_ < text_.size() && text_[at_] == '/') {
       ++at_;
-      std::string closing = name();
-      if (at_ >= text_.size() || text_[at_] != '>') return fail(why, "bad end tag " + closing);
+      std::string_view closing = name();
+      if (at_ >= text_.size() || text_[at_] != '>') {
+        return fail(why, "bad end tag " + std::string(closing));
+      }
       ++at_;
-      if (open_.empty() || open_.back() != closing) return fail(why, "mismatched </" + closing);
+      if (open_.empty() || open_.back() != closing) {
+        return fail(why, "mismatched </" + std::string(closing));
+      }
       open_.pop_back();
       if (closing == "table:table") columns_.pop_back();
       return true;
     }
-    std::string element = name();
-    if (element.empty()) return fail(why, "a '<' that starts no tag");
-    std::set<std::string> attributes;
+    name_at_ = at_;
+    std::string_view element_name = name();
+    if (element_name.empty()) return fail(why, "a '<' that starts no tag");
+    std::string element(element_name);
+    std::vector<std::string_view> attributes;
     repeated_ = 1;
     repeated_ = 1;
     for (;;) {
@@ -323,9 +329,13 @@ class MarkupChecker {
         if (empty && kind_ == Markup::html) return fail(why, "'/>' in HTML");
         return place(element, empty, why);
       }
-      std::string attribute = name();
+      std::string_view attribute_name = name();
+      std::string attribute(attribute_name);
       if (!blank || attribute.empty()) return fail(why, "bad attribute in " + element);
-      if (!attributes.insert(attribute).second) return fail(why, "repeated " + attribute);
+      for (std::string_view seen : attributes) {
+        if (seen == attribute_name) return fail(why, "repeated " + attribute);
+      }
+      attributes.push_back(attribute_name);
       if (at_ + 1 >= text_.size() || text_[at_] != '=' || text_[at_ + 1] != '"') {
         return fail(why, "unquoted " + attribute);
       }
@@ -340,7 +350,7 @@ class MarkupChecker {
       }
       if (kind_ == Markup::xml) {
         if (open_.empty() && attribute.starts_with("xmlns:")) {
-          declared_.insert(attribute.substr(6));
+          declared_.push_back(attribute_name.substr(6));
         } else if (!declared(attribute)) {
           return fail(why, "undeclared prefix in " + attribute);
         }
@@ -349,13 +359,17 @@ class MarkupChecker {
     }
   }
 
-  bool declared(const std::string& qualified) const {
+  bool declared(std::string_view qualified) const {
     std::size_t colon = qualified.find(':');
-    return colon == std::string::npos || declared_.count(qualified.substr(0, colon)) > 0;
+    if (colon == std::string_view::npos) return true;
+    for (std::string_view prefix : declared_) {
+      if (prefix == qualified.substr(0, colon)) return true;
+    }
+    return false;
   }
 
   bool inside(std::string_view element) const {
-    for (const std::string& ancestor : open_) {
+    for (std::string_view ancestor : open_) {
       if (ancestor == element) return true;
     }
     return false;
@@ -366,7 +380,7 @@ class MarkupChecker {
       if (seen_root_) return fail(why, "a second root " + element);
       seen_root_ = true;
     }
-    std::string parent = open_.empty() ? "" : open_.back();
+    std::string parent(open_.empty() ? "" : open_.back());
     if (kind_ == Markup::html) {
       if (inside("p") && !in_list(element, {"b", "i", "u", "s", "sup", "sub", "span", "a", "br"})) {
         return fail(why, element + " inside a paragraph");
@@ -377,7 +391,7 @@ class MarkupChecker {
         return fail(why, element + " inside " + parent);
       }
       bool is_void = in_list(element, {"br", "hr", "meta"});
-      if (!is_void) open_.push_back(element);
+      if (!is_void) open_.push_back(element_at(element));
       return true;
     }
     if (!declared(element)) return fail(why, "undeclared prefix in " + element);
@@ -401,19 +415,25 @@ class MarkupChecker {
     if (element == "table:table-cell" && ++cells_ > columns_.back()) {
       return fail(why, "more cells than columns");
     }
-    if (!empty) open_.push_back(element);
+    if (!empty) open_.push_back(element_at(element));
     return true;
   }
 
+  // The element's name where it stands in the text, which outlives the checker's stack.
+  std::string_view element_at(const std::string& element) const {
+    return text_.substr(name_at_, element.size());
+  }
+
   std::string_view text_;
+  std::size_t name_at_ = 0;
   Markup kind_;
   int repeated_ = 1;
   std::vector<int> columns_;  // of each table open
   int cells_ = 0;
   std::size_t at_ = 0;
   bool seen_root_ = false;
-  std::vector<std::string> open_;
-  std::set<std::string> declared_;
+  std::vector<std::string_view> open_;
+  std::vector<std::string_view> declared_;
 };
 
 }  // namespace
