@@ -340,6 +340,44 @@ TEST(Writers, AnyReadingGivesWellFormedOutputsWithTheSameText) {
   }
 }
 
+// Events the builder never sends (kinds and alignments from a later version, closes without
+// opens, a sub-document opened inside another) still give well-formed outputs.
+TEST(Writers, UnexpectedEventsStayWellFormed) {
+  std::string text, html, sxw;
+  StringSink text_sink(text), html_sink(html), sxw_sink(sxw);
+  PlainTextWriter text_writer(text_sink);
+  HtmlWriter html_writer(html_sink, "t");
+  SxwContentWriter sxw_writer(sxw_sink);
+  TeeSink tee{&text_writer, &html_writer, &sxw_writer};
+  document::DocumentSink& sink = tee;
+  sink.close_paragraph();
+  sink.close_cell();
+  sink.close_row();
+  sink.close_table();
+  sink.close_sub_document();
+  sink.open_paragraph(static_cast<Align>(9));
+  sink.text("a", 0xFF);
+  sink.open_sub_document(static_cast<SubDocument>(42));
+  sink.open_paragraph(Align::left);
+  sink.text("in", 0);
+  sink.open_sub_document(SubDocument::footnote);  // closes the first
+  sink.open_paragraph(Align::left);
+  sink.text("note", document::bit(Attribute::bold));
+  sink.open_cell();
+  sink.text("cell", 0);
+  sink.end_document();  // with the note, its cell and the body's paragraph open
+  ASSERT_TRUE(text_writer.ok() && html_writer.ok() && sxw_writer.ok());
+  std::string why;
+  EXPECT_TRUE(fuzz::is_clean_utf8_text(text, &why)) << why;
+  EXPECT_TRUE(fuzz::is_well_formed_markup(html, fuzz::Markup::html, &why)) << why << html;
+  EXPECT_TRUE(fuzz::is_well_formed_markup(sxw, fuzz::Markup::xml, &why)) << why << sxw;
+  for (const std::string* output : {&text, &html, &sxw}) {
+    for (const char* word : {"a", "in", "note", "cell"}) {
+      EXPECT_NE(output->find(word), std::string::npos) << word << " in " << *output;
+    }
+  }
+}
+
 // Notes beyond the memory limit are held in a temporary file; they come back whole and in
 // order, in both outputs that list them at the end.
 TEST(Writers, NotesPastTheMemoryLimitComeBackInOrder) {
