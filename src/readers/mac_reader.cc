@@ -326,7 +326,7 @@ ReadResult read_mac1(DocumentBytes& input, DocumentBuilder& builder) {
 
 bool looks_like_mac1(std::string_view bytes) {
   if (bytes.substr(0, 4) == "\xFE\xFF\x61\x61") return false;
-  bool group = false;
+  bool telling = false;
   for (std::size_t at = 0; at < bytes.size();) {
     unsigned c = byte_at(bytes, at);
     if (c == 0xFF) return false;
@@ -336,10 +336,18 @@ bool looks_like_mac1(std::string_view bytes) {
     }
     std::size_t size = mac1_group(bytes, at);
     if (size == 0) return false;
-    group = true;
+    switch (c) {
+      case 0xC0: case 0xC2: case 0xC3: case 0xC4: case 0xC9: case 0xCC: case 0xCE: case 0xEC:
+      case 0xF3:
+        telling = true;  // 4.2 gives these groups other sizes
+        break;
+      default:
+        if (kMac1Size[c - 0xC0] == 0) telling = true;  // 4.2 has no 32-bit lengths
+        break;
+    }
     at += size;
   }
-  return group;
+  return telling;
 }
 
 ReadResult read_mac(DocumentBytes& input, const ReadOptions&, DocumentBuilder& builder) {

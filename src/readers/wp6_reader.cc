@@ -203,9 +203,11 @@ class Wp6Reader {
   // The end-of-line codes 0xB4-0xCF and the end-of-line group's subfunctions 0-28 mean the same.
   void end_of_line(unsigned code) {
     switch (code) {
-      case 0xCD: case 0xCE: case 0xCF: case 0xBA: case 0xBB: case 0xBC:
+      case 0xCD: case 0xCE: case 0xCF:
         space();  // the line wrapped
         break;
+      case 0xBA: case 0xBB: case 0xBC:
+        break;  // a wrap after an automatic hyphen: the word goes on
       case 0xCA: case 0xCB: case 0xCC: case 0xB7: case 0xB8: case 0xB9: case 0xC8: case 0xC9:
       case 0xB5: case 0xB6:
         paragraph_break();

@@ -24,17 +24,21 @@ namespace {
 
 using Words = std::map<std::u32string, int>;
 
-// Every text run, with a space for each structural break: only the words matter here.
+// Every text run, with a space for each structural break: only the words matter here. Notes
+// get their number at the anchor, as every writer (and wpd2text) gives them one.
 class TextSink final : public document::DocumentSink {
  public:
   std::string out;
+  int notes = 0;
   void open_paragraph(document::Align) override {}
   void close_paragraph() override { out += '\n'; }
   void text(std::string_view utf8, document::Attributes) override { out += utf8; }
   void tab() override { out += '\t'; }
   void line_break() override { out += '\n'; }
   void page_break() override { out += '\n'; }
-  void open_sub_document(document::SubDocument) override { out += '\n'; }
+  void open_sub_document(document::SubDocument kind) override {
+    out += document::is_note(kind) ? "[" + std::to_string(++notes) + "]\n" : "\n";
+  }
   void close_sub_document() override { out += '\n'; }
   void open_table(int) override {}
   void open_row() override {}
