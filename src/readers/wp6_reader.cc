@@ -45,7 +45,7 @@ std::uint32_t u32(std::string_view s, std::size_t at) {
 class Wp6Reader {
  public:
   Wp6Reader(DocumentBytes& input, DocumentBuilder& builder)
-      : input_(input), bytes_(input.bytes()), builder_(builder) {}
+      : input_(input), bytes_(input.bytes()), builder_(builder), packet_budget_(bytes_.size()) {}
 
   ReadResult read() {
     if (bytes_.size() < 16 || bytes_.substr(0, 4) != "\xFFWPC") {
@@ -143,6 +143,13 @@ class Wp6Reader {
       damaged_ = true;
       total = data.size() - text;
     }
+    // Packets of a real document do not overlap; many index entries pointing at one region
+    // would otherwise read it again for each.
+    if (total > packet_budget_) {
+      damaged_ = true;
+      return;
+    }
+    packet_budget_ -= total;
     std::size_t begin = packet.offset + text;
     ++depth_;
     Quiet saved = quiet_;
@@ -407,6 +414,7 @@ class Wp6Reader {
   std::vector<Packet> packets_;
   std::vector<bool> read_;
   Quiet quiet_;
+  std::size_t packet_budget_;  // bytes of packet text still allowed
   int depth_ = 0;
   bool damaged_ = false;
 };
