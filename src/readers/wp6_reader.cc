@@ -23,6 +23,7 @@ constexpr std::size_t kIndexEntrySize = 14;
 // Packets inside packets inside packets: real documents go two deep.
 constexpr int kMaxPacketDepth = 8;
 constexpr std::size_t kReleaseEvery = 1 << 16;
+constexpr std::size_t kRunBuffer = 4096;
 
 constexpr std::uint8_t kTextPacket = 0x08;
 constexpr std::uint8_t kCommentPacket = 0x1B;
@@ -176,14 +177,8 @@ class Wp6Reader {
         released = at;
       }
       unsigned c = static_cast<unsigned char>(s[at]);
-      if (c >= 0x21 && c <= 0x7E) {
-        std::size_t run = at + 1;
-        while (run < end && static_cast<unsigned char>(s[run]) - 0x21u <= 0x7E - 0x21) ++run;
-        if (!quiet_.any()) builder_.printable_ascii(s.substr(at, run - at));
-        at = run;
-      } else if (c == 0x80) {
-        if (!quiet_.any()) builder_.printable_ascii(' ');
-        ++at;
+      if ((c >= 0x21 && c <= 0x7E) || c == 0x80) {
+        at = ascii_run(at, end);
       } else if (c == 0) {
         ++at;
       } else if (c <= 0x20) {
@@ -198,6 +193,32 @@ class Wp6Reader {
         at = fixed_group(at, end);
       }
     }
+  }
+
+  // Letters and the space code 0x80 (most of a document) go to the builder in stretches, the
+  // space code turned into a space on the way.
+  std::size_t ascii_run(std::size_t at, std::size_t end) {
+    const char* s = bytes_.data();
+    char buffer[kRunBuffer];
+    std::size_t n = 0;
+    bool quiet = quiet_.any();
+    while (at < end) {
+      auto c = static_cast<unsigned char>(s[at]);
+      if (c - 0x21u <= 0x7E - 0x21) {
+        buffer[n++] = static_cast<char>(c);
+      } else if (c == 0x80) {
+        buffer[n++] = ' ';
+      } else {
+        break;
+      }
+      ++at;
+      if (n == kRunBuffer) {
+        if (!quiet) builder_.printable_ascii(std::string_view(buffer, n));
+        n = 0;
+      }
+    }
+    if (n > 0 && !quiet) builder_.printable_ascii(std::string_view(buffer, n));
+    return at;
   }
 
   void paragraph_break() {
