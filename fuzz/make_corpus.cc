@@ -94,6 +94,13 @@ int main(int argc, char** argv) {
       put(std::string(kFormats[format]) + "2" + kind + "_fuzzer", own);
   }
   put("identify_fuzzer", every_document);
+  put("wp6_reader_fuzzer", every_document);
+  // The bytes after the magic: a header of 512-byte sectors with one table sector.
+  std::string ole(504, '\0');
+  ole[0x1E - 8] = 9;
+  ole[0x20 - 8] = 6;
+  ole[0x2C - 8] = 1;
+  put("ole_fuzzer", {ole});
 
   // Batches: every example under each generation choice and output set; odd names; names that
   // meet other names' outputs; missing files, folders and FIFOs; names near the length limit.

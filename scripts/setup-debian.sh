@@ -15,7 +15,7 @@ libbenchmark-dev dpkg-dev desktop-file-utils man-db"
 
 for group in "$@"; do
   case "$group" in
-    test) packages="$packages libreoffice-writer-nogui libxml2-utils clang libclang-rt-14-dev llvm-14" ;;
+    test) packages="$packages libreoffice-writer-nogui libxml2-utils clang libclang-rt-14-dev llvm-14 libwpd-tools wp2latex" ;;
     bench) packages="$packages time" ;;
     *)
       echo "usage: sh scripts/setup-debian.sh [test] [bench]" >&2
