@@ -147,7 +147,7 @@ CompleteResult convert_complete(const CompleteRequest& request) {
     bool stored = open->writer_ok(*open->writer);
     if (output.kind == OutputKind::sxw) {
       // The content is packed from its own finished file, never from a shared name.
-      stored = stored && open->file.finish() &&
+      stored = stored && open->file.sink().finish() &&
                sxw::pack(output.path, open->file.temporary_path());
     } else {
       stored = stored && open->file.commit();
