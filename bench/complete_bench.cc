@@ -1,0 +1,79 @@
+// Throughput of the complete reading, one core, in memory: a generated 5.x or 6.x document
+// shaped like real ones read by its reader into each writer. Bytes are the input's.
+#include <benchmark/benchmark.h>
+
+#include <memory>
+#include <string>
+
+#include "document/builder.h"
+#include "io/document_bytes.h"
+#include "output/sink.h"
+#include "readers/read_document.h"
+#include "shaped_documents.h"
+#include "writers/html_writer.h"
+#include "writers/plain_text_writer.h"
+#include "writers/sxw_writer.h"
+
+namespace quorrel {
+namespace {
+
+using readers::Generation;
+
+class CountingSink final : public Sink {
+ public:
+  bool write(const char*, std::size_t size) override {
+    bytes += size;
+    return true;
+  }
+  std::size_t bytes = 0;
+};
+
+constexpr std::size_t kDocumentSize = 50 * 1024 * 1024;
+
+const std::string& document(Generation generation) {
+  static const std::string wp5 = examples::shaped_wp5_document(kDocumentSize, 1);
+  static const std::string wp6 = examples::shaped_wp6_document(kDocumentSize, 1);
+  return generation == Generation::wp5 ? wp5 : wp6;
+}
+
+enum class Kind { text, html, sxw };
+
+std::unique_ptr<document::DocumentSink> writer_for(Kind kind, Sink& sink) {
+  switch (kind) {
+    case Kind::text:
+      return std::make_unique<writers::PlainTextWriter>(sink);
+    case Kind::html:
+      return std::make_unique<writers::HtmlWriter>(sink, "bench");
+    case Kind::sxw:
+      return std::make_unique<writers::SxwContentWriter>(sink);
+  }
+  return nullptr;
+}
+
+void read_into(benchmark::State& state, Generation generation, Kind kind) {
+  const std::string& input = document(generation);
+  for (auto _ : state) {
+    DocumentBytes bytes = DocumentBytes::from_memory(input);
+    CountingSink sink;
+    auto writer = writer_for(kind, sink);
+    document::DocumentBuilder builder(*writer);
+    readers::ReadResult result = readers::read_document(bytes, generation, {}, builder);
+    builder.finish();
+    if (result.status != readers::ReadStatus::complete) state.SkipWithError("not read whole");
+    benchmark::DoNotOptimize(sink.bytes);
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * input.size()));
+}
+
+}  // namespace
+
+BENCHMARK_CAPTURE(read_into, wp5_text, Generation::wp5, Kind::text)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(read_into, wp5_html, Generation::wp5, Kind::html)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(read_into, wp5_sxw, Generation::wp5, Kind::sxw)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(read_into, wp6_text, Generation::wp6, Kind::text)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(read_into, wp6_html, Generation::wp6, Kind::html)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(read_into, wp6_sxw, Generation::wp6, Kind::sxw)->Unit(benchmark::kMillisecond);
+
+}  // namespace quorrel
+
+BENCHMARK_MAIN();
