@@ -5,6 +5,10 @@
 #include <string>
 #include <vector>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 #include "document/charsets.h"
 #include "readers/ole_file.h"
 #include "readers/readers.h"
@@ -24,6 +28,7 @@ constexpr std::size_t kIndexEntrySize = 14;
 constexpr int kMaxPacketDepth = 8;
 constexpr std::size_t kReleaseEvery = 1 << 16;
 constexpr std::size_t kRunBuffer = 4096;
+constexpr std::size_t kBlock = 16;  // bytes looked at together in a stretch of letters
 
 constexpr std::uint8_t kTextPacket = 0x08;
 constexpr std::uint8_t kCommentPacket = 0x1B;
@@ -203,22 +208,49 @@ class Wp6Reader {
     std::size_t n = 0;
     bool quiet = quiet_.any();
     while (at < end) {
-      auto c = static_cast<unsigned char>(s[at]);
-      if (c - 0x21u <= 0x7E - 0x21) {
-        buffer[n++] = static_cast<char>(c);
-      } else if (c == 0x80) {
-        buffer[n++] = ' ';
+      std::size_t taken = translate_block(s + at, end - at, buffer + n, kRunBuffer - n);
+      if (taken == 0) {
+        auto c = static_cast<unsigned char>(s[at]);
+        if (c - 0x21u <= 0x7E - 0x21) {
+          buffer[n++] = static_cast<char>(c);
+        } else if (c == 0x80) {
+          buffer[n++] = ' ';
+        } else {
+          break;
+        }
+        taken = 1;
       } else {
-        break;
+        n += taken;
       }
-      ++at;
-      if (n == kRunBuffer) {
+      at += taken;
+      if (n + kBlock > kRunBuffer) {
         if (!quiet) builder_.printable_ascii(std::string_view(buffer, n));
         n = 0;
       }
     }
     if (n > 0 && !quiet) builder_.printable_ascii(std::string_view(buffer, n));
     return at;
+  }
+
+  // Copies a whole block of kBlock bytes when every one is a letter (0x21-0x7E) or the space
+  // code, which becomes a space; returns the bytes taken, 0 when the block holds anything else.
+  static std::size_t translate_block(const char* from, std::size_t available, char* to,
+                                     std::size_t room) {
+    if (available < kBlock || room < kBlock) return 0;
+#ifdef __SSE2__
+    __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from));
+    // Signed compares: 0x21-0x7E are the positive bytes above 0x20 and below 0x7F; 0x80 is -128.
+    __m128i letter = _mm_and_si128(_mm_cmpgt_epi8(bytes, _mm_set1_epi8(0x20)),
+                                   _mm_cmplt_epi8(bytes, _mm_set1_epi8(0x7F)));
+    __m128i space = _mm_cmpeq_epi8(bytes, _mm_set1_epi8(static_cast<char>(0x80)));
+    if (_mm_movemask_epi8(_mm_or_si128(letter, space)) != 0xFFFF) return 0;
+    // 0x80 XOR 0xA0 is 0x20.
+    __m128i spaced = _mm_xor_si128(bytes, _mm_and_si128(space, _mm_set1_epi8(static_cast<char>(0xA0))));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(to), spaced);
+    return kBlock;
+#else
+    return 0;
+#endif
   }
 
   void paragraph_break() {
