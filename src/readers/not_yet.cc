@@ -8,15 +8,6 @@ namespace {
 ReadResult not_yet() { return {ReadStatus::unsupported, "This generation cannot be read yet."}; }
 }  // namespace
 
-Generation detect_generation(std::string_view) { return Generation::plain; }
-std::string_view generation_name(Generation) { return "unknown"; }
-ReadResult read_plain(DocumentBytes&, document::DocumentBuilder&) { return not_yet(); }
-ReadResult read_wp42(DocumentBytes&, const ReadOptions&, document::DocumentBuilder&) {
-  return not_yet();
-}
-ReadResult read_wp5(DocumentBytes&, const ReadOptions&, document::DocumentBuilder&) {
-  return not_yet();
-}
 ReadResult read_wp6(DocumentBytes&, const ReadOptions&, document::DocumentBuilder&) {
   return not_yet();
 }
