@@ -16,6 +16,7 @@ constexpr char kPrefixMagic[] = "\xFF" "WPC";
 constexpr char kCompoundFileMagic[] = "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1";
 
 constexpr unsigned kWordPerfect = 1;
+constexpr unsigned kExtendedCharacter = 0xE1;  // 4.2: E1 c E1, c in code page 437
 constexpr unsigned kDocument = 10, kMacintoshDocument = 44, kFarEastDocument = 58;
 
 Generation from_prefix(std::string_view bytes) {
@@ -45,7 +46,7 @@ bool looks_like_mac1(std::string_view) { return false; }
 // stands alone. A text file in code page 437 or 1252 passes that walk only by chance, so
 // besides: the file must not be valid UTF-8 (which plain ASCII is), it must hold at least one
 // group, and a fixed group whose inner bytes all repeat its code ("═══" in a box drawn in code
-// page 437) counts against it.
+// page 437) counts against it, except `E1 E1 E1`, which is the character ß.
 bool looks_like_wp42(std::string_view bytes) {
   if (bytes.size() >= 6 && bytes.substr(0, 4) == std::string_view("\xFE\xFF\x61\x61", 4)) {
     return true;  // encrypted
@@ -69,7 +70,7 @@ bool looks_like_wp42(std::string_view bytes) {
       for (std::size_t k = i + 1; k + 1 < end; ++k) {
         if (static_cast<unsigned char>(bytes[k]) != code) all_code = false;
       }
-      if (all_code) return false;
+      if (all_code && code != kExtendedCharacter) return false;
       i = end;
     } else {
       const void* close = std::memchr(bytes.data() + i + 1, static_cast<int>(code), n - i - 1);

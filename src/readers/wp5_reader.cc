@@ -3,7 +3,6 @@
 // that carry their length at both ends. Notes, headers, footers, comments and boxes are
 // groups whose text is read where it is anchored; table cells stay in the main text between
 // table markers.
-#include <algorithm>
 #include <string>
 
 #include "document/charsets.h"
@@ -32,9 +31,7 @@ constexpr std::size_t kVariableHead = 4, kVariableTail = 4;
 // Offsets inside variable groups, from the group's first byte.
 constexpr std::size_t kHeaderOccurrence = 11, kHeaderText = 22;
 constexpr std::size_t kCommentText = 7;
-constexpr std::size_t kBoxText = 121;         // caption, then a text box's own text
-constexpr std::size_t kEquationLength = 10;   // of an equation's source inside a box
-constexpr std::size_t kEquationText = 12;
+constexpr std::size_t kBoxText = 121;  // caption, then a text box's own text
 
 class Wp5Reader {
  public:
@@ -278,12 +275,10 @@ class Wp5Reader {
           sub_document(SubDocument::comment, i + kCommentText, data_end, depth);
         }
         break;
-      case 0xDA:  // figure, table, text, user and equation boxes; lines have no text
+      case 0xDA:  // figure, table, text, user and equation boxes; lines have no text. An
+                  // equation's source (a DF group inside) is markup, not text: skipped.
         if (subcode <= 4 && i + kBoxText < data_end) {
-          const bool was_in_box = in_box_;
-          in_box_ = true;
           sub_document(SubDocument::text_box, i + kBoxText, data_end, depth);
-          in_box_ = was_in_box;
         }
         break;
       case 0xDC:  // table markers where a line ends: cell, row, table off
@@ -296,13 +291,6 @@ class Wp5Reader {
           builder_.close_table();
         }
         line_has_text_ = false;
-        break;
-      case 0xDF:  // an equation's source inside its box
-        if (in_box_ && i + kEquationText < data_end) {
-          const std::size_t length = u16_at(bytes_, i + kEquationLength);
-          const std::size_t text_end = std::min(data_end, i + kEquationText + length);
-          read_text(i + kEquationText, text_end, depth + 1);
-        }
         break;
       default:  // formatting, fonts, definitions, cross-reference targets, numbering
         break;
@@ -360,7 +348,6 @@ class Wp5Reader {
   const bool far_east_;
   Damage damage_;
   bool line_has_text_ = false;
-  bool in_box_ = false;
 };
 
 }  // namespace

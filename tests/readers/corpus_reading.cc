@@ -26,14 +26,7 @@ class TextCollector final : public document::DocumentSink {
   void tab() override { out += ' '; }
   void line_break() override { out += '\n'; }
   void page_break() override { out += '\n'; }
-  void open_sub_document(document::SubDocument kind) override {
-    if (!document::is_note(kind)) {
-      out += '\n';
-      return;
-    }
-    const std::string number = "[" + std::to_string(++notes_[static_cast<int>(kind)]) + "]";
-    out += number + "\n" + number + " ";
-  }
+  void open_sub_document(document::SubDocument) override { out += '\n'; }
   void close_sub_document() override { out += '\n'; }
   void open_table(int) override {}
   void open_row() override {}
@@ -42,9 +35,6 @@ class TextCollector final : public document::DocumentSink {
   void close_row() override { out += '\n'; }
   void close_table() override {}
   void end_document() override {}
-
- private:
-  int notes_[6] = {};
 };
 
 // The output of a shell command, or nothing when it fails.
@@ -165,7 +155,7 @@ std::optional<std::string> wpd2text(const std::string& path, const std::string& 
   return command_output(command + quoted(path) + " 2>/dev/null");
 }
 
-std::optional<std::string> wp2latex(const std::string& path) {
+std::optional<std::string> wp2latex(const std::string& path, bool without_math) {
   if (!installed("wp2latex")) return std::nullopt;
   // wp2latex writes beside its input, so it works on a copy.
   TempDir scratch;
@@ -175,14 +165,17 @@ std::optional<std::string> wp2latex(const std::string& path) {
     return std::nullopt;
   }
   std::string tex = read_file(scratch.file("out.tex"));
-  // The same markup stripping as the project's fidelity script.
+  // The markup stripping of the project's fidelity script, a little stricter: environment
+  // arguments on the next line (a table's column letters), labels and language names go too.
   const std::size_t begin = tex.find("\\begin{document}");
   const std::size_t end = tex.rfind("\\end{document}");
   if (begin != std::string::npos && end != std::string::npos && end > begin) {
     tex = tex.substr(begin + 16, end - begin - 16);
   }
   tex = std::regex_replace(tex, std::regex(R"((^|[^\\])%[^\n]*)"), "$1");
-  tex = std::regex_replace(tex, std::regex(R"(\\(begin|end)\{[^}]*\}(\{[^}]*\})?)"), "");
+  if (without_math) tex = std::regex_replace(tex, std::regex(R"(\$[^$]*\$)"), " ");
+  tex = std::regex_replace(tex, std::regex(R"(\\(begin|end)\{[^}]*\}(\s*\{[^}]*\})?)"), "");
+  tex = std::regex_replace(tex, std::regex(R"(\\(label|selectlanguage)\{[^}]*\})"), "");
   tex = std::regex_replace(tex, std::regex(R"(-?\d+(\.\d+)?(cm|mm|em|ex|pt|in)\b)"), "");
   tex = std::regex_replace(tex, std::regex(R"(\\[a-zA-Z@]+\*?)"), " ");
   tex = std::regex_replace(tex, std::regex(R"(\\.)"), "");

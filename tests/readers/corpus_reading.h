@@ -11,9 +11,8 @@
 
 namespace quorrel::testing {
 
-// A document read by read_document into plain text: paragraphs end in a line feed, tabs are
-// spaces, and notes show their number at the anchor and before their text as a text output
-// does.
+// A document read by read_document into plain text: paragraphs, cells and sub-documents end
+// in a line feed, tabs are spaces. Notes carry no number: writers number them.
 struct ReadText {
   readers::Generation generation;
   readers::ReadResult result;
@@ -30,7 +29,8 @@ Words united(const Words& a, const Words& b);  // the larger count of each word
 
 // Peers' text, or nothing when the peer is not installed or cannot read the file.
 std::optional<std::string> wpd2text(const std::string& path, const std::string& password = {});
-// wp2latex's body with the LaTeX markup removed.
-std::optional<std::string> wp2latex(const std::string& path);
+// wp2latex's body with the LaTeX markup removed; without its formulas ($...$) when
+// `without_math`, since it writes equations as formulas where a reading keeps no text.
+std::optional<std::string> wp2latex(const std::string& path, bool without_math = false);
 
 }  // namespace quorrel::testing
