@@ -44,15 +44,16 @@ bool looks_like_mac1(std::string_view) { return false; }
 // 4.2: every byte 0xC0-0xFE opens a group that closes with the same byte, at the fixed size
 // the format gives it or, for the variable ones, at the byte's next occurrence; 0xFF never
 // stands alone. A text file in code page 437 or 1252 passes that walk only by chance, so
-// besides: the file must not be valid UTF-8 (which plain ASCII is), it must hold at least one
-// group, and a fixed group whose inner bytes all repeat its code ("═══" in a box drawn in code
-// page 437) counts against it, except `E1 E1 E1`, which is the character ß.
+// besides: the file must not be valid UTF-8 (which plain ASCII is); it must hold a group of
+// fixed size (every document sets margins or tabs, while Latin-1 text made of é and ü, codes of
+// variable size, passes the walk); and a fixed group whose inner bytes all repeat its code
+// ("═══" in a box drawn in code page 437) counts against it, except `E1 E1 E1`, the letter ß.
 bool looks_like_wp42(std::string_view bytes) {
   if (bytes.size() >= 6 && bytes.substr(0, 4) == std::string_view("\xFE\xFF\x61\x61", 4)) {
     return true;  // encrypted
   }
   if (document::is_valid_utf8(bytes)) return false;
-  std::size_t groups = 0;
+  std::size_t fixed_groups = 0;
   std::size_t i = 0;
   const std::size_t n = bytes.size();
   while (i < n) {
@@ -72,14 +73,14 @@ bool looks_like_wp42(std::string_view bytes) {
       }
       if (all_code && code != kExtendedCharacter) return false;
       i = end;
+      ++fixed_groups;
     } else {
       const void* close = std::memchr(bytes.data() + i + 1, static_cast<int>(code), n - i - 1);
       if (close == nullptr) return false;
       i = static_cast<std::size_t>(static_cast<const char*>(close) - bytes.data()) + 1;
     }
-    ++groups;
   }
-  return groups > 0;
+  return fixed_groups > 0;
 }
 
 }  // namespace
