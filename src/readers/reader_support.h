@@ -2,8 +2,10 @@
 // record of where a document's structure broke down.
 #pragma once
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -22,6 +24,34 @@ inline unsigned u16_at(std::string_view bytes, std::size_t at) {
 
 inline std::uint32_t u32_at(std::string_view bytes, std::size_t at) {
   return u16_at(bytes, at) | (static_cast<std::uint32_t>(u16_at(bytes, at + 2)) << 16);
+}
+
+// The end of the run of printable ASCII (0x20-0x7E) that starts at `from`, looked at eight
+// bytes at a time: text is most of a document.
+inline std::size_t printable_run_end(std::string_view bytes, std::size_t from, std::size_t end) {
+  constexpr std::uint64_t kOnes = 0x0101010101010101ull, kHighs = 0x8080808080808080ull;
+  std::size_t i = from;
+  while (end - i >= 8) {
+    std::uint64_t v;
+    std::memcpy(&v, bytes.data() + i, 8);
+    // A byte under 0x20, or at 0x7F and above, sets its high bit here (bytes after the first
+    // such may be flagged wrongly through carries, which does not matter).
+    const std::uint64_t low = (v - 0x20 * kOnes) & ~v;
+    const std::uint64_t high = (v + kOnes) | v;
+    const std::uint64_t flags = (low | high) & kHighs;
+    if (flags != 0) {  // the first flag in memory order is exact
+      const int bit = std::endian::native == std::endian::little ? std::countr_zero(flags)
+                                                                  : std::countl_zero(flags);
+      return i + static_cast<std::size_t>(bit / 8);
+    }
+    i += 8;
+  }
+  while (i < end) {
+    const auto byte = static_cast<unsigned char>(bytes[i]);
+    if (byte < 0x20 || byte >= 0x7F) break;
+    ++i;
+  }
+  return i;
 }
 
 // Broken groups a reader stepped over. A few are tolerated as the slips of the program that

@@ -41,8 +41,7 @@ class Wp42Reader {
   void read_text(std::size_t begin, std::size_t end, int depth) {
     std::size_t i = begin;
     while (i < end) {
-      std::size_t run = i;
-      while (run < end && at(run) >= 0x20 && at(run) < 0x7F) ++run;
+      const std::size_t run = printable_run_end(bytes_, i, end);
       if (run > i) {
         ascii(bytes_.substr(i, run - i));
         i = run;

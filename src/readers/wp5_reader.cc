@@ -53,8 +53,7 @@ class Wp5Reader {
     std::size_t i = begin;
     while (i < end) {
       if (!far_east_) {
-        std::size_t run = i;
-        while (run < end && at(run) >= 0x20 && at(run) < 0x7F) ++run;
+        const std::size_t run = printable_run_end(bytes_, i, end);
         if (run > i) {
           builder_.printable_ascii(bytes_.substr(i, run - i));
           line_has_text_ = true;

@@ -10,6 +10,7 @@
 #include "io/document_bytes.h"
 #include "readers/read_document.h"
 #include "readers/wp_crypt.h"
+#include "wp5_documents.h"
 
 namespace quorrel::readers {
 namespace {
@@ -270,6 +271,32 @@ TEST(ReaderEvents, PasswordScheme) {
   EXPECT_EQ(static_cast<unsigned char>(bytes[7]), ('a' ^ 'W' ^ 4));
   wp_crypt::apply(bytes, 6, "PW");
   EXPECT_EQ(bytes, original);
+}
+
+}  // namespace
+}  // namespace quorrel::readers
+
+namespace quorrel::readers {
+namespace {
+
+// The benchmark's documents are 5.1 documents without a flaw: read whole, every group intact.
+TEST(ReaderEvents, GeneratedDocumentsReadWhole) {
+  for (unsigned seed : {1u, 2u, 3u}) {
+    const std::string bytes = examples::make_wp5_document(256 << 10, seed);
+    EXPECT_GE(bytes.size(), 256u << 10);
+    EXPECT_EQ(bytes, examples::make_wp5_document(256 << 10, seed)) << "deterministic";
+    ASSERT_EQ(detect_generation(bytes), Generation::wp5);
+    testing::EventLog log;
+    document::DocumentBuilder builder(log);
+    DocumentBytes input = DocumentBytes::from_memory(bytes);
+    const ReadResult result = read_document(input, Generation::wp5, {}, builder);
+    builder.finish();
+    EXPECT_EQ(result.status, ReadStatus::complete) << seed << ": " << result.message;
+    for (const char* event : {"[footnote]", "[header]", "[text_box]", "[table ", "[tab]",
+                              "[P:c]", "{b|"}) {
+      EXPECT_NE(log.log.find(event), std::string::npos) << seed << ": " << event;
+    }
+  }
 }
 
 }  // namespace
