@@ -45,6 +45,7 @@ class Wp42Reader {
       if (run > i) {
         ascii(bytes_.substr(i, run - i));
         i = run;
+        if (depth == 0 && input_ != nullptr) input_->done_before(i);
         continue;
       }
       const unsigned code = at(i);

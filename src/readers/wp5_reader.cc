@@ -58,6 +58,7 @@ class Wp5Reader {
           builder_.printable_ascii(bytes_.substr(i, run - i));
           line_has_text_ = true;
           i = run;
+          if (depth == 0 && input_ != nullptr) input_->done_before(i);
           continue;
         }
       } else if (at(i) >= 0x20 && at(i) < 0x7F) {
