@@ -10,10 +10,17 @@ void DocumentBuilder::printable_ascii(std::string_view ascii) {
 }
 
 void DocumentBuilder::text(std::string_view utf8) {
-  for (char c : utf8) {
-    auto byte = static_cast<unsigned char>(c);
-    if (byte >= 0x20 && byte != 0x7F) run_.push_back(c);
+  // Copied in stretches between control characters, which real text almost never holds.
+  const char* start = utf8.data();
+  const char* end = start + utf8.size();
+  for (const char* p = start; p != end; ++p) {
+    auto byte = static_cast<unsigned char>(*p);
+    if (byte < 0x20 || byte == 0x7F) {
+      run_.append(start, p);
+      start = p + 1;
+    }
   }
+  run_.append(start, end);
   if (run_.size() >= kRunLimit) flush();
 }
 

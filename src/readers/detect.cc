@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "document/utf8.h"
+#include "readers/mac.h"
 #include "readers/read_document.h"
 #include "readers/reader_support.h"
 #include "readers/wp42_groups.h"
@@ -36,10 +37,6 @@ Generation from_prefix(std::string_view bytes) {
       return Generation::other_product;
   }
 }
-
-// WordPerfect for the Macintosh 1.x has no prefix either; its test belongs here, before the
-// 4.2 walk, once the Macintosh reader exists.
-bool looks_like_mac1(std::string_view) { return false; }
 
 // 4.2: every byte 0xC0-0xFE opens a group that closes with the same byte, at the fixed size
 // the format gives it or, for the variable ones, at the byte's next occurrence; 0xFF never
@@ -92,6 +89,8 @@ Generation detect_generation(std::string_view bytes) {
   if (bytes.size() >= 16 && bytes.substr(0, 4) == std::string_view(kPrefixMagic, 4)) {
     return from_prefix(bytes);
   }
+  // WordPerfect for the Macintosh 1.x has no prefix either; its test (mac.h) leaves files of
+  // the groups both layouts share to 4.2.
   if (looks_like_mac1(bytes)) return Generation::mac1;
   if (looks_like_wp42(bytes)) return Generation::wp42;
   return Generation::plain;

@@ -5,6 +5,7 @@
 #include "convert/registry.h"
 #include "output/skeleton.h"
 #include "recognition/identify.h"
+#include "shell/complete_conversion.h"
 #include "shell/controls.h"
 #include "shell/messages.h"
 
@@ -62,6 +63,27 @@ FormatCode chosen_format(const BatchState& batch, Port& port) {
   return identify_file(batch.filepathname, port);
 }
 
+// The complete reading reads each file once for all its outputs; the To box lists them first.
+void convert_complete_file(BatchState& batch, Port& port) {
+  CompleteRequest request;
+  request.input_path = batch.filepathname;
+  for (const OutputStep& step : kOutputSteps) {
+    if (!(batch.*step.flag)) continue;
+    add_result_entry(batch, port, batch.filename + std::string(step.extension));
+    request.outputs.push_back(step.kind);
+  }
+  if (batch.wpflag) request.generation = readers::Generation::wp42;
+  if (batch.w51flag) request.generation = readers::Generation::wp5;
+  if (batch.wpdflag) request.generation = readers::Generation::wp6;
+  CompleteResult result = convert_complete(request);
+  if (!result.problem.empty()) port.message_box(result.problem, kFileIoErrorCaption);
+  for (const CompleteOutput& output : result.outputs) {
+    if (!output.written && output.failure != result.problem) {
+      port.message_box(output.failure, kFileIoErrorCaption);
+    }
+  }
+}
+
 }  // namespace
 
 void DlgConvertSelected(BatchState& batch, Port& port) {
@@ -76,6 +98,7 @@ void DlgConvertSelected(BatchState& batch, Port& port) {
   batch.wpflag = port.is_checked(ID_WP_RAD) ? 1 : 0;
   batch.w51flag = port.is_checked(ID_W51_RAD) ? 1 : 0;
   batch.wpdflag = port.is_checked(ID_WPD_RAD) ? 1 : 0;
+  batch.completeflag = port.is_checked(ID_COMPLETE_ITEM) ? 1 : 0;
 
   bool any_output = batch.txtflag || batch.htmlflag || batch.xmlflag;
   bool any_input = batch.autoflag || batch.wpflag || batch.w51flag || batch.wpdflag;
@@ -89,6 +112,10 @@ void DlgConvertSelected(BatchState& batch, Port& port) {
   if (last_cr != std::string::npos) batch.filelist.resize(last_cr);
 
   while (getfilename(batch)) {
+    if (batch.completeflag) {
+      convert_complete_file(batch, port);
+      continue;
+    }
     for (const OutputStep& step : kOutputSteps) {
       if (!(batch.*step.flag)) continue;
       add_result_entry(batch, port, batch.filename + std::string(step.extension));

@@ -35,8 +35,7 @@ struct Row {
   const char* password = "";
 };
 
-// Recall and precision floors sit just under what the readers reach; "unsupported" marks the
-// generations whose readers are still to come.
+// Recall and precision floors sit just under what the readers reach.
 const std::vector<Row> kCorpus = {
     // 4.2
     {"fc_wp42.doc", Generation::wp42, ReadStatus::complete, Oracle::wpd2text, 100, 100},
@@ -70,28 +69,27 @@ const std::vector<Row> kCorpus = {
     {"lo_cve2015_1760_1.wpd", Generation::wp5, ReadStatus::damaged},
     {"lo_cve2015_1760_2.wpd", Generation::wp5, ReadStatus::damaged},
     // 6.x and later
-    {"fc_topoprec.wpd", Generation::wp6, ReadStatus::unsupported},
-    {"fc_wp6_61.wpd", Generation::wp6, ReadStatus::unsupported},
-    {"flp_doctor.wpd", Generation::wp6, ReadStatus::unsupported},
-    {"gd_merge.wpt", Generation::wp6, ReadStatus::unsupported},
-    {"gd_merge2_deadline.wpt", Generation::wp6, ReadStatus::unsupported},
-    {"gd_merge2_thanks.wpt", Generation::wp6, ReadStatus::unsupported},
-    {"lo_wp6.wpd", Generation::wp6, ReadStatus::unsupported},
-    {"ms_x3.wpd", Generation::wp6, ReadStatus::unsupported},
-    {"nrx_importer.wpd", Generation::wp6, ReadStatus::unsupported},
-    {"nux_test.wpd", Generation::wp6, ReadStatus::unsupported},
-    {"tika_wp6.wpd", Generation::wp6, ReadStatus::unsupported},
-    {"w2l_chars6.wp", Generation::wp6, ReadStatus::unsupported},
-    {"lo_cve2007_1735_1.wpd", Generation::wp6, ReadStatus::unsupported},
-    {"lo_cve2015_1759_1.wpd", Generation::wp6, ReadStatus::unsupported},
-    {"lo_edb14344_1.wpd", Generation::wp6, ReadStatus::unsupported},
-    // WordPerfect for the Macintosh. lo_wp1mac.wpd (1.x, no prefix) reads as text until the
-    // Macintosh 1.x test exists; then its row says mac1.
-    {"lo_wp1mac.wpd", Generation::plain, ReadStatus::complete},
-    {"lo_wp3mac.wpd", Generation::mac, ReadStatus::unsupported},
-    {"w2l_RTassays2.wp", Generation::mac, ReadStatus::unsupported},
-    {"w2l_algeria3.wp", Generation::mac, ReadStatus::unsupported},
-    {"w2l_crypt3.wp", Generation::mac, ReadStatus::unsupported},
+    {"fc_topoprec.wpd", Generation::wp6, ReadStatus::complete, Oracle::wpd2text, 99.7, 98.9},
+    {"fc_wp6_61.wpd", Generation::wp6, ReadStatus::complete, Oracle::wpd2text, 100, 100},
+    {"flp_doctor.wpd", Generation::wp6, ReadStatus::complete, Oracle::wpd2text, 99.8, 100},
+    {"gd_merge.wpt", Generation::wp6, ReadStatus::complete, Oracle::wpd2text, 100, 100},
+    {"gd_merge2_deadline.wpt", Generation::wp6, ReadStatus::complete, Oracle::wpd2text, 100, 100},
+    {"gd_merge2_thanks.wpt", Generation::wp6, ReadStatus::complete, Oracle::wpd2text, 100, 100},
+    {"lo_wp6.wpd", Generation::wp6, ReadStatus::complete, Oracle::wpd2text, 100, 100},
+    {"ms_x3.wpd", Generation::wp6, ReadStatus::complete, Oracle::wpd2text, 100, 100},
+    {"nrx_importer.wpd", Generation::wp6, ReadStatus::complete, Oracle::wpd2text, 100, 100},
+    {"nux_test.wpd", Generation::wp6, ReadStatus::complete, Oracle::wpd2text, 100, 100},
+    {"tika_wp6.wpd", Generation::wp6, ReadStatus::complete, Oracle::wpd2text, 100, 100},
+    {"w2l_chars6.wp", Generation::wp6, ReadStatus::complete, Oracle::wpd2text, 100, 100},
+    {"lo_cve2007_1735_1.wpd", Generation::wp6, ReadStatus::complete, Oracle::wpd2text, 100, 100},
+    {"lo_cve2015_1759_1.wpd", Generation::wp6, ReadStatus::complete, Oracle::wpd2text, 100, 100},
+    {"lo_edb14344_1.wpd", Generation::wp6, ReadStatus::damaged, Oracle::wpd2text, 100, 100},
+    // WordPerfect for the Macintosh
+    {"lo_wp1mac.wpd", Generation::mac1, ReadStatus::complete, Oracle::wpd2text, 100, 100},
+    {"lo_wp3mac.wpd", Generation::mac, ReadStatus::complete, Oracle::wpd2text, 100, 100},
+    {"w2l_RTassays2.wp", Generation::mac, ReadStatus::complete, Oracle::wpd2text, 99.8, 99.9},
+    {"w2l_algeria3.wp", Generation::mac, ReadStatus::complete, Oracle::wpd2text, 97.8, 100},
+    {"w2l_crypt3.wp", Generation::mac, ReadStatus::password_protected},
 };
 
 const char* name(Generation generation) {
