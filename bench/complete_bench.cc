@@ -9,7 +9,8 @@
 #include "io/document_bytes.h"
 #include "output/sink.h"
 #include "readers/read_document.h"
-#include "shaped_documents.h"
+#include "wp5_documents.h"
+#include "wp6_documents.h"
 #include "writers/html_writer.h"
 #include "writers/plain_text_writer.h"
 #include "writers/sxw_writer.h"
@@ -31,8 +32,8 @@ class CountingSink final : public Sink {
 constexpr std::size_t kDocumentSize = 50 * 1024 * 1024;
 
 const std::string& document(Generation generation) {
-  static const std::string wp5 = examples::shaped_wp5_document(kDocumentSize, 1);
-  static const std::string wp6 = examples::shaped_wp6_document(kDocumentSize, 1);
+  static const std::string wp5 = examples::make_wp5_document(kDocumentSize, 1);
+  static const std::string wp6 = examples::make_wp6_document(kDocumentSize, 1);
   return generation == Generation::wp5 ? wp5 : wp6;
 }
 

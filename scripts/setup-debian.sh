@@ -6,7 +6,9 @@
 #                                      which opens our .sxw archives in the interoperability test;
 #                                      xmllint, which parses the complete reading's content.xml;
 #                                      clang with its sanitizer and libFuzzer runtimes, and the
-#                                      symbolizer that makes their reports readable)
+#                                      symbolizer that makes their reports readable; libwpd's
+#                                      wpd2text and wp2latex, the peers the complete reading's
+#                                      fidelity test measures against)
 #   sh scripts/setup-debian.sh bench   that, and what the benchmarks need besides
 set -eu
 
@@ -15,7 +17,8 @@ libbenchmark-dev dpkg-dev desktop-file-utils man-db"
 
 for group in "$@"; do
   case "$group" in
-    test) packages="$packages libreoffice-writer-nogui libxml2-utils clang libclang-rt-14-dev llvm-14 libwpd-tools wp2latex" ;;
+    test) packages="$packages libreoffice-writer-nogui libxml2-utils clang libclang-rt-14-dev
+      llvm-14 libwpd-tools wp2latex" ;;
     bench) packages="$packages time" ;;
     *)
       echo "usage: sh scripts/setup-debian.sh [test] [bench]" >&2

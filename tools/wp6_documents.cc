@@ -1,4 +1,4 @@
-#include "shaped_documents.h"
+#include "wp6_documents.h"
 
 #include <random>
 #include <string_view>
@@ -12,24 +12,12 @@ constexpr std::string_view kWords[] = {
     "which", "county", "WordPerfect", "to",    "section",  "letter", "1989",      "in",
     "that",  "State",  "report",    "is",      "Smith",    "for",    "memorandum", "on"};
 
-// What differs between the generations: how each kind of code is written.
+// How each kind of code is written in 6.x.
 struct Codes {
   std::string_view space, soft_return, hard_return;
   std::string_view bold_on, bold_off, italic_on, italic_off;
   std::string_view curly_open, curly_close, section_sign;  // from the typographic set
 };
-
-// 5.x: ASCII spaces, 0x0D soft and 0x0A hard returns, C3/C4 attribute groups, C0 characters.
-constexpr Codes kWp5{" ",
-                     "\x0D",
-                     "\x0A",
-                     "\xC3\x0C\xC3",
-                     "\xC4\x0C\xC4",
-                     "\xC3\x08\xC3",
-                     "\xC4\x08\xC4",
-                     "\xC0\x1C\x04\xC0",
-                     "\xC0\x1D\x04\xC0",
-                     "\xC0\x06\x04\xC0"};
 
 // 6.x: the space code 0x80, 0xCF soft and 0xCC hard returns, F2/F3 attribute groups, F0
 // characters.
@@ -44,7 +32,7 @@ constexpr Codes kWp6{"\x80",
                      "\xF0\x1D\x04\xF0",
                      "\xF0\x06\x04\xF0"};
 
-std::string area(const Codes& codes, std::size_t size, std::uint32_t key) {
+std::string area(const Codes& codes, std::size_t size, unsigned key) {
   std::mt19937 random(key);
   std::string out;
   out.reserve(size + 256);
@@ -105,16 +93,11 @@ std::string prefix(char major, char minor, bool with_index) {
 
 }  // namespace
 
-std::string shaped_wp5_prefix() { return prefix(0, 1, false); }
-std::string shaped_wp6_prefix() { return prefix(2, 1, true); }
-std::string shaped_wp5_area(std::size_t size, std::uint32_t key) { return area(kWp5, size, key); }
-std::string shaped_wp6_area(std::size_t size, std::uint32_t key) { return area(kWp6, size, key); }
+std::string wp6_document_prefix() { return prefix(2, 1, true); }
+std::string wp6_document_area(std::size_t bytes, unsigned seed) { return area(kWp6, bytes, seed); }
 
-std::string shaped_wp5_document(std::size_t size, std::uint32_t key) {
-  return shaped_wp5_prefix() + shaped_wp5_area(size, key);
-}
-std::string shaped_wp6_document(std::size_t size, std::uint32_t key) {
-  return shaped_wp6_prefix() + shaped_wp6_area(size, key);
+std::string make_wp6_document(std::size_t bytes, unsigned seed) {
+  return wp6_document_prefix() + wp6_document_area(bytes, seed);
 }
 
 }  // namespace quorrel::examples
