@@ -5,6 +5,7 @@
 
 #include "document/charsets.h"
 #include "readers/mac.h"
+#include "readers/reader_support.h"
 #include "readers/readers.h"
 
 namespace quorrel::readers {
@@ -32,9 +33,6 @@ constexpr char16_t kMacRoman[128] = {
     0x00D3, 0x00D4, 0xF8FF, 0x00D2, 0x00DA, 0x00DB, 0x00D9, 0x0131, 0x02C6, 0x02DC, 0x00AF,
     0x02D8, 0x02D9, 0x02DA, 0x00B8, 0x02DD, 0x02DB, 0x02C7};
 
-unsigned byte_at(std::string_view s, std::size_t at) {
-  return at < s.size() ? static_cast<unsigned char>(s[at]) : 0;
-}
 unsigned be16(std::string_view s, std::size_t at) {
   return byte_at(s, at) << 8 | byte_at(s, at + 1);
 }
@@ -70,12 +68,11 @@ class Mac3Reader {
                         std::size_t(byte_at(bytes_, 6)) << 16 |
                         std::size_t(byte_at(bytes_, 7)) << 24;
     if (start > bytes_.size()) {
-      damaged_ = true;
+      damage_.note(4, "a document area that starts past the end");
       start = bytes_.size();
     }
     read_area(start, bytes_.size(), true);
-    if (damaged_) return {ReadStatus::damaged, "The document is damaged; what could be read was kept."};
-    return {};
+    return damage_.result();
   }
 
  private:
@@ -120,7 +117,7 @@ class Mac3Reader {
     unsigned c = byte_at(bytes_, at);
     std::size_t size = kFixedSize[c - 0xC0];
     if (size > end - at || byte_at(bytes_, at + size - 1) != c) {
-      damaged_ = true;
+      damage_.note(at, "a fixed-size code that does not close");
       return at + 1;
     }
     unsigned a = byte_at(bytes_, at + 1), b = byte_at(bytes_, at + 2), d = byte_at(bytes_, at + 3);
@@ -171,7 +168,7 @@ class Mac3Reader {
     std::size_t size = std::size_t(be16(bytes_, at + 2)) + 4;
     if (size < 6 || size > end - at || byte_at(bytes_, at + size - 1) != code ||
         byte_at(bytes_, at + size - 2) != sub || be16(bytes_, at + size - 4) + 4 != size) {
-      damaged_ = true;
+      damage_.note(at, "a group whose length does not match");
       return at + 1;
     }
     std::size_t data_end = at + size - 4;
@@ -243,7 +240,7 @@ class Mac3Reader {
   DocumentBuilder& builder_;
   int undo_ = 0;
   int depth_ = 0;
-  bool damaged_ = false;
+  Damage damage_;
 };
 
 // ---- 1.x ----------------------------------------------------------------------------------
@@ -274,7 +271,7 @@ ReadResult read_mac1(DocumentBytes& input, DocumentBuilder& builder) {
   if (s.substr(0, 4) == "\xFE\xFF\x61\x61") {
     return {ReadStatus::password_protected, std::string(kPasswordProtectedMessage)};
   }
-  bool damaged = false;
+  Damage damage;
   std::size_t released = 0;
   for (std::size_t at = 0; at < s.size();) {
     if (at - released >= kReleaseEvery) {
@@ -292,7 +289,7 @@ ReadResult read_mac1(DocumentBytes& input, DocumentBuilder& builder) {
     if (c >= 0xC0 && c <= 0xFE) {
       std::size_t size = mac1_group(s, at);
       if (size == 0) {
-        damaged = true;
+        damage.note(at, "a code that does not close");
         ++at;
         continue;
       }
@@ -318,8 +315,7 @@ ReadResult read_mac1(DocumentBytes& input, DocumentBuilder& builder) {
     }
     ++at;
   }
-  if (damaged) return {ReadStatus::damaged, "The document is damaged; what could be read was kept."};
-  return {};
+  return damage.result();
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 
 #include "document/charsets.h"
 #include "readers/ole_file.h"
+#include "readers/reader_support.h"
 #include "readers/readers.h"
 
 namespace quorrel::readers {
@@ -40,14 +41,6 @@ struct Packet {
   std::uint32_t offset = 0;
 };
 
-unsigned byte_at(std::string_view s, std::size_t at) {
-  return at < s.size() ? static_cast<unsigned char>(s[at]) : 0;
-}
-unsigned u16(std::string_view s, std::size_t at) { return byte_at(s, at) | byte_at(s, at + 1) << 8; }
-std::uint32_t u32(std::string_view s, std::size_t at) {
-  return u16(s, at) | std::uint32_t(u16(s, at + 2)) << 16;
-}
-
 class Wp6Reader {
  public:
   Wp6Reader(DocumentBytes& input, DocumentBuilder& builder)
@@ -58,13 +51,13 @@ class Wp6Reader {
       read_area(0, bytes_.size(), true);  // no prefix: the whole file is the document area
       return result();
     }
-    if (u16(bytes_, 12) != 0) {
+    if (u16_at(bytes_, 12) != 0) {
       return {ReadStatus::password_protected, std::string(kPasswordProtectedMessage)};
     }
     read_index();
-    std::size_t start = u32(bytes_, 4);
+    std::size_t start = u32_at(bytes_, 4);
     if (start > bytes_.size()) {
-      damaged_ = true;
+      damage_.note(4, "a document area that starts past the end");
       start = bytes_.size();
     }
     read_area(start, bytes_.size(), true);
@@ -82,29 +75,26 @@ class Wp6Reader {
     bool any() const { return undo > 0 || skip || generated || number || note_mark; }
   };
 
-  ReadResult result() const {
-    if (damaged_) return {ReadStatus::damaged, "The document is damaged; what could be read was kept."};
-    return {};
-  }
+  ReadResult result() const { return damage_.result(); }
 
   void read_index() {
-    std::size_t at = u16(bytes_, 14);
+    std::size_t at = u16_at(bytes_, 14);
     if (at < 16) at = 16;
     if (at + kIndexEntrySize > bytes_.size()) return;
-    std::size_t count = u16(bytes_, at + 2);
+    std::size_t count = u16_at(bytes_, at + 2);
     // The count includes the header itself; entry n is packet id n.
     packets_.assign(1, Packet{});
     for (std::size_t id = 1; id < count; ++id) {
       std::size_t entry = at + id * kIndexEntrySize;
       if (entry + kIndexEntrySize > bytes_.size()) {
-        damaged_ = true;
+        damage_.note(entry, "an index that runs past the end");
         break;
       }
       Packet packet;
       packet.flags = static_cast<std::uint8_t>(byte_at(bytes_, entry));
       packet.type = static_cast<std::uint8_t>(byte_at(bytes_, entry + 1));
-      packet.size = u32(bytes_, entry + 6);
-      packet.offset = u32(bytes_, entry + 10);
+      packet.size = u32_at(bytes_, entry + 6);
+      packet.offset = u32_at(bytes_, entry + 10);
       packets_.push_back(packet);
     }
     read_.assign(packets_.size(), false);
@@ -116,17 +106,17 @@ class Wp6Reader {
     read_[id] = true;
     const Packet& packet = packets_[id];
     if (packet.offset > bytes_.size() || packet.size > bytes_.size() - packet.offset) {
-      damaged_ = true;
+      damage_.note(packet.offset, "a packet that runs past the end");
       return;
     }
     std::string_view data = bytes_.substr(packet.offset, packet.size);
     std::size_t at = 0;
     std::vector<unsigned> children;
     if (packet.flags & 1) {
-      unsigned n = u16(data, 0);
+      unsigned n = u16_at(data, 0);
       at = 2;
       for (unsigned i = 0; i < n && at + 2 <= data.size(); ++i, at += 2) {
-        children.push_back(u16(data, at));
+        children.push_back(u16_at(data, at));
       }
     }
     if (packet.type == kCommentPacket) {
@@ -135,24 +125,24 @@ class Wp6Reader {
     }
     if (packet.type != kTextPacket && !(packet.flags & 2)) return;
     if (at + 6 > data.size()) return;
-    unsigned blocks = u16(data, at);
-    std::size_t text = u32(data, at + 2);
+    unsigned blocks = u16_at(data, at);
+    std::size_t text = u32_at(data, at + 2);
     std::size_t total = 0;
     for (unsigned i = 0; i < blocks && at + 10 + 4 * i <= data.size(); ++i) {
-      total += u32(data, at + 6 + 4 * i);
+      total += u32_at(data, at + 6 + 4 * i);
     }
     if (text > data.size()) {
-      damaged_ = true;
+      damage_.note(packet.offset, "a text packet whose text lies outside it");
       return;
     }
     if (total > data.size() - text) {
-      damaged_ = true;
+      damage_.note(packet.offset, "a text packet shorter than its blocks");
       total = data.size() - text;
     }
     // Packets of a real document do not overlap; many index entries pointing at one region
     // would otherwise read it again for each.
     if (total > packet_budget_) {
-      damaged_ = true;
+      damage_.note(packet.offset, "packets that overlap");
       return;
     }
     packet_budget_ -= total;
@@ -325,7 +315,7 @@ class Wp6Reader {
     if (c == 0xFF) return at + 1;
     std::size_t size = kFixedSize[c - 0xF0];
     if (size > end - at || byte_at(bytes_, at + size - 1) != c) {
-      damaged_ = true;
+      damage_.note(at, "a fixed-size code that does not close");
       return at + 1;
     }
     unsigned a = byte_at(bytes_, at + 1), b = byte_at(bytes_, at + 2);
@@ -364,10 +354,10 @@ class Wp6Reader {
 
   std::size_t variable_group(std::size_t at, std::size_t end) {
     unsigned code = static_cast<unsigned char>(bytes_[at]);
-    std::size_t size = u16(bytes_, at + 2);
+    std::size_t size = u16_at(bytes_, at + 2);
     if (size < 8 || size > end - at || byte_at(bytes_, at + size - 1) != code ||
-        u16(bytes_, at + size - 3) != size) {
-      damaged_ = true;  // a lone code: go on with the next byte
+        u16_at(bytes_, at + size - 3) != size) {
+      damage_.note(at, "a group whose length does not match");  // a lone code: go on
       return at + 1;
     }
     unsigned sub = byte_at(bytes_, at + 1);
@@ -378,7 +368,7 @@ class Wp6Reader {
     if (flags & 0x80) {
       unsigned n = byte_at(bytes_, data);
       for (unsigned i = 0; i < n && data + 3 + 2 * i <= at + size; ++i) {
-        if (i < 4) pids[i] = u16(bytes_, data + 1 + 2 * i);
+        if (i < 4) pids[i] = u16_at(bytes_, data + 1 + 2 * i);
       }
       pid_count = n < 4 ? n : 4;
       data += 1 + 2 * std::size_t(n);
@@ -469,7 +459,7 @@ class Wp6Reader {
   Quiet quiet_;
   std::size_t packet_budget_;  // bytes of packet text still allowed
   int depth_ = 0;
-  bool damaged_ = false;
+  Damage damage_;
 };
 
 }  // namespace
@@ -484,7 +474,9 @@ ReadResult read_wp6(DocumentBytes& input, const ReadOptions&, document::Document
   DocumentBytes inner = DocumentBytes::from_memory(stream);
   ReadResult result = Wp6Reader(inner, builder).read();
   if (status == OleStatus::damaged && result.status == ReadStatus::complete) {
-    result = {ReadStatus::damaged, "The document is damaged; what could be read was kept."};
+    Damage broken;
+    broken.note(0, "a compound file whose document stream breaks off");
+    result = broken.result();
   }
   return result;
 }
