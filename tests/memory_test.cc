@@ -8,6 +8,8 @@
 #include "example_documents.h"
 #include "output/skeleton.h"
 #include "test_support.h"
+#include "wp5_documents.h"
+#include "wp6_documents.h"
 
 namespace quorrel {
 namespace {
@@ -72,6 +74,46 @@ TEST(ConstantMemory, OneLineOfFortyEightMebibytesInEveryHtmlConverter) {
         << c.option;
     std::filesystem::remove(input);
     std::filesystem::remove(input + ".html");
+  }
+}
+
+TEST(ConstantMemory, CompleteReadingOfALargeDocumentIntoEveryOutput) {
+  // Real-shaped documents repeat one mebibyte of document area to 256 MiB, far past the limit:
+  // the reading holds no more than a sub-document, a held table or notes below their spill
+  // limit. (make bench measures a whole gibibyte.)
+  constexpr long kCompleteLimitKb = 16 * 1024;
+  constexpr std::size_t kSize = std::size_t{256} << 20;
+  TempDir dir;
+  struct Case {
+    const char* name;
+    std::string prefix, area;
+  };
+  std::string wp5 = examples::make_wp5_document(1 << 20, 3);
+  std::size_t wp5_start = static_cast<unsigned char>(wp5[4]) |
+                          static_cast<unsigned char>(wp5[5]) << 8;
+  const Case cases[] = {
+      {"big.wp", wp5.substr(0, wp5_start), wp5.substr(wp5_start)},
+      {"big.wpd", examples::wp6_document_prefix(), examples::wp6_document_area(1 << 20, 3)},
+  };
+  for (const Case& c : cases) {
+    std::string input = dir.file(c.name);
+    {
+      std::FILE* out = std::fopen(input.c_str(), "wb");
+      ASSERT_NE(out, nullptr);
+      std::fwrite(c.prefix.data(), 1, c.prefix.size(), out);
+      for (std::size_t written = 0; written < kSize; written += c.area.size()) {
+        std::fwrite(c.area.data(), 1, c.area.size(), out);
+      }
+      ASSERT_EQ(std::fclose(out), 0);
+    }
+    testing::ChildResult run = testing::run_program(
+        {testing::cli_program(), "--complete", "--txt", "--html", "--sxw", input});
+    EXPECT_EQ(run.exit_status, 0) << c.name;
+    EXPECT_LT(run.max_rss_kb, kCompleteLimitKb) << c.name;
+    // The text holds the document's words, not only a frame.
+    EXPECT_GT(std::filesystem::file_size(input + ".txt"), kSize / 4) << c.name;
+    for (const char* extension : {".txt", ".html"}) std::filesystem::remove(input + extension);
+    std::filesystem::remove(input);
   }
 }
 
