@@ -25,7 +25,7 @@ TEST(Cli, ConvertsFilesInOrderAndListsEachOutput) {
   testing::write_file(dir.file("a.wpd"), examples::WpdBuilder().text("ay").file());
   CliRun result = run({"--txt", "--wpd", dir.file("b.wpd"), dir.file("a.wpd")});
   EXPECT_EQ(result.status, 0);
-  EXPECT_EQ(result.out, "b.wpd.txt\na.wpd.txt\n");
+  EXPECT_EQ(result.out, dir.file("b.wpd.txt") + "\n" + dir.file("a.wpd.txt") + "\n");
   EXPECT_EQ(result.err, "");
   EXPECT_EQ(testing::read_file(dir.file("a.wpd.txt")), "ay");
   EXPECT_EQ(testing::read_file(dir.file("b.wpd.txt")), "bee");
@@ -37,8 +37,8 @@ TEST(Cli, FailuresGoToStandardErrorAndSetExitStatusOne) {
   std::string missing = dir.file("missing.wpd");
   CliRun result = run({"--txt", "--wpd", missing, dir.file("ok.wpd")});
   EXPECT_EQ(result.status, 1);
-  EXPECT_EQ(result.err, missing + ": File I/O Error! Unable to open files.\n");
-  EXPECT_EQ(result.out, "missing.wpd.txt\nok.wpd.txt\n");
+  EXPECT_EQ(result.err, missing + ": txt: cannot open the input: No such file or directory\n");
+  EXPECT_EQ(result.out, dir.file("ok.wpd.txt") + "\n");  // only what was written
   EXPECT_EQ(testing::read_file(dir.file("ok.wpd.txt")), "fine");
 }
 
@@ -134,7 +134,7 @@ TEST(Cli, HighFirstByteOrForcingReadsAncientWordPerfect) {
   EXPECT_EQ(testing::read_file(dir.file("plain.txt")), "a b");
 }
 
-TEST(Cli, SxwByDefaultWritesContentHereAndTheArchiveBesideTheInput) {
+TEST(Cli, SxwByDefaultWritesTheArchiveBesideTheInputAndNothingHere) {
   TempDir docs, work;
   std::string input = docs.file("letter v2.wpd");
   testing::write_file(input, examples::WpdBuilder().text("packed").file());
@@ -144,9 +144,10 @@ TEST(Cli, SxwByDefaultWritesContentHereAndTheArchiveBesideTheInput) {
     result = run({"--wpd", input});
   }
   EXPECT_EQ(result.status, 0) << result.err;
-  EXPECT_EQ(result.out, "letter v2.wpd.sxw\n");
-  EXPECT_NE(testing::read_file(work.file("content.xml")).find(">packed\r\n</text:p>"),
+  EXPECT_EQ(result.out, docs.file("letter v2.sxw") + "\n");
+  EXPECT_NE(testing::content_of(docs.file("letter v2.sxw")).find(">packed\r\n</text:p>"),
             std::string::npos);
+  EXPECT_TRUE(testing::list_folder(work.path()).empty());
   EXPECT_EQ(testing::list_folder(docs.path()),
             (std::vector<std::string>{"letter v2.sxw", "letter v2.wpd"}));
 }

@@ -15,6 +15,11 @@
 namespace quorrel {
 
 namespace {
+// Between the push buttons (down to 213) and the notice (from 223), across the dialog.
+constexpr DialogRect kProgressStrip{6, 214, 385, 8};
+}  // namespace
+
+namespace {
 
 // Rounds like the platform's own conversion of dialog units.
 int scale(int units, int base, int divisor) { return (2 * units * base + divisor) / (2 * divisor); }
@@ -75,6 +80,17 @@ MainDialog::MainDialog(Relay relay) : relay_(std::move(relay)) {
   for (const ControlTemplate& control : kMainDialogControls) {
     controls_.emplace_back(control.id, add_control(control));
   }
+
+  progress_ = new QLabel(this);
+  progress_->setTextFormat(Qt::PlainText);
+  progress_->setGeometry(to_pixels(kProgressStrip));
+  progress_->setFocusPolicy(Qt::NoFocus);
+  progress_->hide();
+}
+
+void MainDialog::set_progress(const QString& text) {
+  progress_->setText(text);
+  progress_->setVisible(!text.isEmpty());
 }
 
 QWidget* MainDialog::add_control(const ControlTemplate& control) {

@@ -10,6 +10,7 @@
 #include "shell/dialog.h"
 #include "shell/dialog_template.h"
 
+class QLabel;
 class QPushButton;
 
 namespace quorrel {
@@ -23,6 +24,11 @@ class MainDialog final : public QDialog {
   // The first control with this id in template order (for 114 the SXW check box); null when
   // there is none.
   QWidget* control(int id) const;
+  // The line under the buttons where a batch shows how far it has come: outside every control,
+  // so that showing it moves nothing. Hidden while empty.
+  void set_progress(const QString& text);
+  QLabel* progress() const { return progress_; }
+
   // Every control with its id, in template order.
   const std::vector<std::pair<int, QWidget*>>& controls() const { return controls_; }
 
@@ -48,6 +54,7 @@ class MainDialog final : public QDialog {
   int base_height_ = 0;                             // pixels per eight vertical units
   std::vector<std::pair<int, QWidget*>> controls_;  // in template order; the dialog owns them
   QPushButton* default_button_ = nullptr;
+  QLabel* progress_ = nullptr;
 };
 
 }  // namespace quorrel
