@@ -4,7 +4,9 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "example_documents.h"
@@ -92,6 +94,13 @@ int main(int argc, char** argv) {
       put(std::string(kFormats[format]) + "2" + kind + "_fuzzer", own);
   }
   put("identify_fuzzer", every_document);
+  put("wp6_reader_fuzzer", every_document);
+  // The bytes after the magic: a header of 512-byte sectors with one table sector.
+  std::string ole(504, '\0');
+  ole[0x1E - 8] = 9;
+  ole[0x20 - 8] = 6;
+  ole[0x2C - 8] = 1;
+  put("ole_fuzzer", {ole});
 
   // Batches: every example under each generation choice and output set; odd names; names that
   // meet other names' outputs; missing files, folders and FIFOs; names near the length limit.
@@ -117,5 +126,25 @@ int main(int argc, char** argv) {
   }
   batches.push_back(long_names);
   put("driver_fuzzer", batches);
+
+  // Scripts of builder calls (builder_script.h): random ones, and ones that dwell on tables,
+  // notes and attributes (the call is the byte modulo 20).
+  std::vector<std::string> scripts;
+  std::mt19937 random(11);
+  for (std::size_t size : {16, 64, 256, 1024, 4096}) {
+    for (int i = 0; i < 4; ++i) {
+      std::string script(size, '\0');
+      for (char& c : script) c = static_cast<char>(random());
+      scripts.push_back(std::move(script));
+    }
+  }
+  for (std::string_view pattern : {std::string_view("\x0e\x03\x0f\x10\x00\x05\x11\x00\x04\x12", 10),
+                                   std::string_view("\x00\x05\x0c\x00\x00\x03\x06\x0d", 8),
+                                   std::string_view("\x09\x80\x00\x03\x09\x05\x01\x09\x00", 9)}) {
+    std::string script;
+    for (int i = 0; i < 50; ++i) script += pattern;
+    scripts.push_back(std::move(script));
+  }
+  put("writer_fuzzer", scripts);
   return ok ? 0 : 1;
 }

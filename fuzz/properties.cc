@@ -2,8 +2,11 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <initializer_list>
 #include <set>
 #include <vector>
+
+#include "document/utf8.h"
 
 namespace quorrel::fuzz {
 
@@ -233,6 +236,221 @@ void require(bool holds, const char* what, const std::string& why) {
   if (holds) return;
   std::fprintf(stderr, "property violated: %s%s%s\n", what, why.empty() ? "" : ": ", why.c_str());
   std::abort();
+}
+
+}  // namespace quorrel::fuzz
+
+namespace quorrel::fuzz {
+
+namespace {
+
+bool in_list(std::string_view name, std::initializer_list<std::string_view> names) {
+  for (std::string_view candidate : names) {
+    if (name == candidate) return true;
+  }
+  return false;
+}
+
+bool numeric_reference_at(std::string_view text, std::size_t at) {
+  if (!text.substr(at).starts_with("&#")) return false;
+  std::size_t digits = at + 2;
+  while (digits < text.size() && is_digit(text[digits])) ++digits;
+  return digits > at + 2 && digits < text.size() && text[digits] == ';';
+}
+
+class MarkupChecker {
+ public:
+  MarkupChecker(std::string_view text, Markup kind) : text_(text), kind_(kind) {}
+
+  bool check(std::string* why) {
+    if (!is_clean_utf8_text(text_, why)) return false;
+    std::string_view opening = kind_ == Markup::html ? "<!DOCTYPE html>" : "<?xml ";
+    if (!text_.starts_with(opening)) return fail(why, "no DOCTYPE or XML declaration first");
+    at_ = text_.find('>') + 1;
+    bool root_done = false;
+    while (at_ < text_.size()) {
+      if (root_done && !is_blank(text_[at_])) return fail(why, "content after the root");
+      if (open_.empty() && !is_blank(text_[at_]) && text_[at_] != '<') {
+        return fail(why, "text outside the root");
+      }
+      if (!(text_[at_] == '<' ? markup(why) : character_data(why))) return false;
+      root_done = root_done || (seen_root_ && open_.empty());
+    }
+    if (!seen_root_ || !open_.empty()) return fail(why, "root missing or left open");
+    return true;
+  }
+
+ private:
+  bool character_data(std::string* why) {
+    for (; at_ < text_.size() && text_[at_] != '<'; ++at_) {
+      if (text_[at_] == '&' && !reference_at(text_, at_) && !numeric_reference_at(text_, at_)) {
+        return fail(why, "bare ampersand");
+      }
+    }
+    return true;
+  }
+
+  std::string_view name() {
+    std::size_t start = at_;
+    while (at_ < text_.size() && is_name_character(text_[at_])) ++at_;
+    return text_.substr(start, at_ - start);
+  }
+
+  bool markup(std::string* why) {
+    ++at_;
+    if (at_ < text_.size() && text_[at_] == '/') {
+      ++at_;
+      std::string_view closing = name();
+      if (at_ >= text_.size() || text_[at_] != '>') {
+        return fail(why, "bad end tag " + std::string(closing));
+      }
+      ++at_;
+      if (open_.empty() || open_.back() != closing) {
+        return fail(why, "mismatched </" + std::string(closing));
+      }
+      open_.pop_back();
+      if (closing == "table:table") columns_.pop_back();
+      return true;
+    }
+    name_at_ = at_;
+    std::string_view element_name = name();
+    if (element_name.empty()) return fail(why, "a '<' that starts no tag");
+    std::string element(element_name);
+    std::vector<std::string_view> attributes;
+    repeated_ = 1;
+    repeated_ = 1;
+    for (;;) {
+      bool blank = at_ < text_.size() && is_blank(text_[at_]);
+      while (at_ < text_.size() && is_blank(text_[at_])) ++at_;
+      if (at_ >= text_.size()) return fail(why, "unterminated tag " + element);
+      bool empty = text_.substr(at_).starts_with("/>");
+      if (empty || text_[at_] == '>') {
+        at_ += empty ? 2 : 1;
+        if (empty && kind_ == Markup::html) return fail(why, "'/>' in HTML");
+        return place(element, empty, why);
+      }
+      std::string_view attribute_name = name();
+      std::string attribute(attribute_name);
+      if (!blank || attribute.empty()) return fail(why, "bad attribute in " + element);
+      for (std::string_view seen : attributes) {
+        if (seen == attribute_name) return fail(why, "repeated " + attribute);
+      }
+      attributes.push_back(attribute_name);
+      if (at_ + 1 >= text_.size() || text_[at_] != '=' || text_[at_ + 1] != '"') {
+        return fail(why, "unquoted " + attribute);
+      }
+      std::size_t end = text_.find('"', at_ + 2);
+      if (end == std::string_view::npos) return fail(why, "unterminated " + attribute);
+      for (std::size_t i = at_ + 2; i < end; ++i) {
+        if (text_[i] == '<') return fail(why, "'<' in the value of " + attribute);
+        if (text_[i] == '&' && !reference_at(text_, i)) return fail(why, "bare ampersand");
+      }
+      if (attribute == "table:number-columns-repeated") {
+        repeated_ = std::atoi(std::string(text_.substr(at_ + 2, end - at_ - 2)).c_str());
+      }
+      if (kind_ == Markup::xml) {
+        if (open_.empty() && attribute.starts_with("xmlns:")) {
+          declared_.push_back(attribute_name.substr(6));
+        } else if (!declared(attribute)) {
+          return fail(why, "undeclared prefix in " + attribute);
+        }
+      }
+      at_ = end + 1;
+    }
+  }
+
+  bool declared(std::string_view qualified) const {
+    std::size_t colon = qualified.find(':');
+    if (colon == std::string_view::npos) return true;
+    for (std::string_view prefix : declared_) {
+      if (prefix == qualified.substr(0, colon)) return true;
+    }
+    return false;
+  }
+
+  bool inside(std::string_view element) const {
+    for (std::string_view ancestor : open_) {
+      if (ancestor == element) return true;
+    }
+    return false;
+  }
+
+  bool place(const std::string& element, bool empty, std::string* why) {
+    if (open_.empty()) {
+      if (seen_root_) return fail(why, "a second root " + element);
+      seen_root_ = true;
+    }
+    std::string parent(open_.empty() ? "" : open_.back());
+    if (kind_ == Markup::html) {
+      if (inside("p") && !in_list(element, {"b", "i", "u", "s", "sup", "sub", "span", "a", "br"})) {
+        return fail(why, element + " inside a paragraph");
+      }
+      if ((element == "tr" && parent != "table") || (element == "td" && parent != "tr") ||
+          (element == "li" && parent != "ol") || (parent == "table" && element != "tr") ||
+          (parent == "tr" && element != "td") || (parent == "ol" && element != "li")) {
+        return fail(why, element + " inside " + parent);
+      }
+      bool is_void = in_list(element, {"br", "hr", "meta"});
+      if (!is_void) open_.push_back(element_at(element));
+      return true;
+    }
+    if (!declared(element)) return fail(why, "undeclared prefix in " + element);
+    if (element == "text:span" && parent != "text:p") return fail(why, "span inside " + parent);
+    if (element == "text:p" && (parent == "text:p" || parent == "text:span")) {
+      return fail(why, "paragraph inside " + parent);
+    }
+    bool table_part = element.starts_with("table:table");
+    if (table_part && (inside("text:footnote-body") || inside("text:endnote-body"))) {
+      return fail(why, "a table in a note");
+    }
+    if ((element == "table:table-row" && parent != "table:table") ||
+        (element == "table:table-cell" && parent != "table:table-row") ||
+        (element == "table:table-column" && parent != "table:table")) {
+      return fail(why, element + " inside " + parent);
+    }
+    // An office suite drops the cells of a row beyond the table's columns.
+    if (element == "table:table") columns_.push_back(0);
+    if (element == "table:table-column") columns_.back() += repeated_;
+    if (element == "table:table-row") cells_ = 0;
+    if (element == "table:table-cell" && ++cells_ > columns_.back()) {
+      return fail(why, "more cells than columns");
+    }
+    if (!empty) open_.push_back(element_at(element));
+    return true;
+  }
+
+  // The element's name where it stands in the text, which outlives the checker's stack.
+  std::string_view element_at(const std::string& element) const {
+    return text_.substr(name_at_, element.size());
+  }
+
+  std::string_view text_;
+  std::size_t name_at_ = 0;
+  Markup kind_;
+  int repeated_ = 1;
+  std::vector<int> columns_;  // of each table open
+  int cells_ = 0;
+  std::size_t at_ = 0;
+  bool seen_root_ = false;
+  std::vector<std::string_view> open_;
+  std::vector<std::string_view> declared_;
+};
+
+}  // namespace
+
+bool is_clean_utf8_text(std::string_view text, std::string* why) {
+  if (!document::is_valid_utf8(text)) return fail(why, "invalid UTF-8");
+  for (char c : text) {
+    auto byte = static_cast<unsigned char>(c);
+    if ((byte < 0x20 && c != '\t' && c != '\n') || byte == 0x7F) {
+      return fail(why, "a control character");
+    }
+  }
+  return true;
+}
+
+bool is_well_formed_markup(std::string_view document, Markup kind, std::string* why) {
+  return MarkupChecker(document, kind).check(why);
 }
 
 }  // namespace quorrel::fuzz

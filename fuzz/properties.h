@@ -27,6 +27,20 @@ bool is_clean_html(std::string_view page, std::string_view title, std::string* w
 // stops only inside one; and the file ends with the root's end tag.
 bool is_well_formed_content(std::string_view document, std::string* why = nullptr);
 
+// The complete reading's outputs. `document` is valid UTF-8 without control characters but
+// tab and line feed, and well-formed markup: the HTML page opens with <!DOCTYPE html>, the XML
+// with its declaration; one root element; every start tag matched by its end tag (HTML's void
+// elements br, hr and meta excepted, and XML's empty-element tags); attribute values quoted;
+// every "&" a predefined or numeric reference. Besides, what makes a page or an office suite
+// read the markup other than it looks: HTML paragraphs hold only inline elements and tables,
+// rows, cells and list items stand in their parents; in XML, every prefix is declared on the
+// root, spans sit directly in paragraphs, paragraphs never in paragraphs, and tables, rows and
+// cells in their parents, never in a note.
+enum class Markup { html, xml };
+// Text output: valid UTF-8 without control characters but tab and line feed.
+bool is_clean_utf8_text(std::string_view text, std::string* why = nullptr);
+bool is_well_formed_markup(std::string_view document, Markup kind, std::string* why = nullptr);
+
 // Calls abort() with a message when `holds` is false, so that libFuzzer keeps the input.
 void require(bool holds, const char* what, const std::string& why = {});
 

@@ -4,6 +4,7 @@
 #   sh scripts/setup-debian.sh         what building and the demo need
 #   sh scripts/setup-debian.sh test    that, and what the test suite needs besides (LibreOffice,
 #                                      which opens our .sxw archives in the interoperability test;
+#                                      xmllint, which parses the complete reading's content.xml;
 #                                      clang with its sanitizer and libFuzzer runtimes, and the
 #                                      symbolizer that makes their reports readable)
 #   sh scripts/setup-debian.sh bench   that, and what the benchmarks need besides
@@ -14,7 +15,7 @@ libbenchmark-dev dpkg-dev desktop-file-utils man-db"
 
 for group in "$@"; do
   case "$group" in
-    test) packages="$packages libreoffice-writer-nogui clang libclang-rt-14-dev llvm-14" ;;
+    test) packages="$packages libreoffice-writer-nogui libxml2-utils clang libclang-rt-14-dev llvm-14 libwpd-tools wp2latex" ;;
     bench) packages="$packages time" ;;
     *)
       echo "usage: sh scripts/setup-debian.sh [test] [bench]" >&2

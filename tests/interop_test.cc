@@ -22,16 +22,6 @@ namespace {
 using testing::FakePort;
 using testing::TempDir;
 
-std::string find_program(const std::string& name) {
-  const char* path = std::getenv("PATH");
-  std::istringstream folders(path != nullptr ? path : "/usr/bin:/bin");
-  for (std::string folder; std::getline(folders, folder, ':');) {
-    std::string candidate = (folder.empty() ? "." : folder) + "/" + name;
-    if (::access(candidate.c_str(), X_OK) == 0) return candidate;
-  }
-  return {};
-}
-
 std::vector<std::string> words_of(const std::string& text) {
   std::istringstream in(text);
   std::vector<std::string> words;
@@ -50,7 +40,7 @@ std::string letters_of(const std::string& text) {
 }
 
 TEST(LibreOffice, OpensEveryArchiveWithAllItsWords) {
-  std::string soffice = find_program("soffice");
+  std::string soffice = testing::find_program("soffice");
   if (soffice.empty()) GTEST_SKIP() << "LibreOffice (soffice) is not installed";
 
   TempDir dir;

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <csignal>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
@@ -208,5 +209,16 @@ ChildResult run_program(const std::vector<std::string>& args, ChildLimits limits
 }
 
 std::string cli_program() { return QUORREL_CLI_PROGRAM; }
+
+std::string find_program(const std::string& name) {
+  const char* path = std::getenv("PATH");
+  std::istringstream folders(path != nullptr ? path : "/usr/bin:/bin");
+  for (std::string folder; std::getline(folders, folder, ':');) {
+    std::string candidate = (folder.empty() ? "." : folder) + "/" + name;
+    if (::access(candidate.c_str(), X_OK) == 0) return candidate;
+  }
+  return {};
+}
+
 
 }  // namespace quorrel::testing

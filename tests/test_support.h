@@ -147,5 +147,7 @@ ChildResult run_in_child(const std::function<int()>& body, ChildLimits limits = 
 ChildResult run_program(const std::vector<std::string>& args, ChildLimits limits = {});
 // The command-line program of this build.
 std::string cli_program();
+// The path of an executable named `name` on the PATH, or "" when there is none.
+std::string find_program(const std::string& name);
 
 }  // namespace quorrel::testing

@@ -8,8 +8,8 @@ namespace quorrel::batch {
 
 FileOutcome convert_complete_file(const FileJob& job, const Request& request);
 
-// Said for every output while this build has no complete reading to offer.
-inline constexpr std::string_view kCompleteReadingMissing =
-    "The complete reading is not part of this build.";
+// Standard input and output take the exact reading only.
+inline constexpr std::string_view kCompleteNeedsFiles =
+    "the complete reading reads and writes files, not standard input or output";
 
 }  // namespace quorrel::batch

@@ -1,6 +1,7 @@
 #include "desktop/desktop_port.h"
 
 #include <QAbstractButton>
+#include <QAction>
 #include <QCoreApplication>
 #include <QScrollBar>
 #include <QTextBlock>
@@ -65,11 +66,13 @@ std::string DesktopPort::control_text(int id, std::size_t max_length) {
 }
 
 bool DesktopPort::is_checked(int id) {
+  if (QAction* item = dialog_->menu_item(id)) return item->isChecked();
   auto* button = qobject_cast<QAbstractButton*>(dialog_->control(id));
   return button != nullptr && button->isChecked();
 }
 
 void DesktopPort::set_checked(int id, bool checked) {
+  if (QAction* item = dialog_->menu_item(id)) item->setChecked(checked);
   if (auto* button = qobject_cast<QAbstractButton*>(dialog_->control(id))) {
     button->setChecked(checked);
   }

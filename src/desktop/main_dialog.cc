@@ -1,6 +1,9 @@
 #include "desktop/main_dialog.h"
 
+#include <QAction>
 #include <QCheckBox>
+#include <QContextMenuEvent>
+#include <QMenu>
 #include <QDropEvent>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -81,6 +84,14 @@ MainDialog::MainDialog(Relay relay) : relay_(std::move(relay)) {
     controls_.emplace_back(control.id, add_control(control));
   }
 
+  menu_ = new QMenu(this);
+  complete_item_ = menu_->addAction(
+      QStringLiteral("Complete reading (all text, every character, Unicode outputs)"));
+  complete_item_->setCheckable(true);
+  complete_item_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
+  complete_item_->setShortcutContext(Qt::WindowShortcut);
+  addAction(complete_item_);  // the shortcut works without opening the menu
+
   progress_ = new QLabel(this);
   progress_->setTextFormat(Qt::PlainText);
   progress_->setGeometry(to_pixels(kProgressStrip));
@@ -92,6 +103,12 @@ void MainDialog::set_progress(const QString& text) {
   progress_->setText(text);
   progress_->setVisible(!text.isEmpty());
 }
+
+QAction* MainDialog::menu_item(int id) const {
+  return id == ID_COMPLETE_ITEM ? complete_item_ : nullptr;
+}
+
+void MainDialog::contextMenuEvent(QContextMenuEvent* event) { menu_->exec(event->globalPos()); }
 
 QWidget* MainDialog::add_control(const ControlTemplate& control) {
   QWidget* widget = nullptr;

@@ -10,7 +10,9 @@
 #include "shell/dialog.h"
 #include "shell/dialog_template.h"
 
+class QAction;
 class QLabel;
+class QMenu;
 class QPushButton;
 
 namespace quorrel {
@@ -24,6 +26,9 @@ class MainDialog final : public QDialog {
   // The first control with this id in template order (for 114 the SXW check box); null when
   // there is none.
   QWidget* control(int id) const;
+  // A checkable item of the dialog's menu (ID_COMPLETE_ITEM); null for any other id.
+  QAction* menu_item(int id) const;
+  QMenu* menu() const { return menu_; }
   // The line under the buttons where a batch shows how far it has come: outside every control,
   // so that showing it moves nothing. Hidden while empty.
   void set_progress(const QString& text);
@@ -41,6 +46,7 @@ class MainDialog final : public QDialog {
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dragMoveEvent(QDragMoveEvent* event) override;
@@ -54,6 +60,9 @@ class MainDialog final : public QDialog {
   int base_height_ = 0;                             // pixels per eight vertical units
   std::vector<std::pair<int, QWidget*>> controls_;  // in template order; the dialog owns them
   QPushButton* default_button_ = nullptr;
+  // Options beyond the dialog's controls live in a context menu, so that no control moves.
+  QMenu* menu_ = nullptr;
+  QAction* complete_item_ = nullptr;
   QLabel* progress_ = nullptr;
 };
 

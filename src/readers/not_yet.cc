@@ -17,11 +17,5 @@ ReadResult read_wp42(DocumentBytes&, const ReadOptions&, document::DocumentBuild
 ReadResult read_wp5(DocumentBytes&, const ReadOptions&, document::DocumentBuilder&) {
   return not_yet();
 }
-ReadResult read_wp6(DocumentBytes&, const ReadOptions&, document::DocumentBuilder&) {
-  return not_yet();
-}
-ReadResult read_mac(DocumentBytes&, const ReadOptions&, document::DocumentBuilder&) {
-  return not_yet();
-}
 
 }  // namespace quorrel::readers

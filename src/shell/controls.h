@@ -16,6 +16,8 @@ enum ControlId : int {
   ID_WP_RAD = 201,
   ID_W51_RAD = 202,
   ID_WPD_RAD = 203,
+  // Menu items beside the dialog's controls.
+  ID_COMPLETE_ITEM = 300,  // the complete reading instead of the exact one
 };
 
 }  // namespace quorrel

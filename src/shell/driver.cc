@@ -92,8 +92,11 @@ class DialogReporter final : public batch::Reporter {
         break;
       case Failure::not_read:
         // The document's problem once, however many outputs it cost.
-        if (problem_shown_for_ != file.index + 1) show(output.message);
+        if (problem_shown_for_ != file.index + 1 || shown_problem_ != output.message) {
+          show(output.message);
+        }
         problem_shown_for_ = file.index + 1;
+        shown_problem_ = output.message;
         break;
     }
   }
@@ -116,6 +119,7 @@ class DialogReporter final : public batch::Reporter {
   std::size_t total_;
   std::size_t done_ = 0;
   std::size_t problem_shown_for_ = 0;  // index + 1 of the file whose problem was shown
+  std::string shown_problem_;
 };
 
 unsigned processors() {
@@ -136,6 +140,7 @@ void DlgConvertSelected(BatchState& batch, Port& port) {
   batch.wpflag = port.is_checked(ID_WP_RAD) ? 1 : 0;
   batch.w51flag = port.is_checked(ID_W51_RAD) ? 1 : 0;
   batch.wpdflag = port.is_checked(ID_WPD_RAD) ? 1 : 0;
+  batch.completeflag = port.is_checked(ID_COMPLETE_ITEM) ? 1 : 0;
 
   bool any_output = batch.txtflag || batch.htmlflag || batch.xmlflag;
   bool any_input = batch.autoflag || batch.wpflag || batch.w51flag || batch.wpdflag;
@@ -148,6 +153,7 @@ void DlgConvertSelected(BatchState& batch, Port& port) {
   if (batch.txtflag) request.outputs.push_back(OutputKind::text);
   if (batch.htmlflag) request.outputs.push_back(OutputKind::html);
   if (batch.xmlflag) request.outputs.push_back(OutputKind::sxw);
+  if (batch.completeflag) request.reading = batch::Reading::complete;
   // Forcing skips identification entirely.
   if (batch.wpflag) {
     request.generation = TYPE_WP;

@@ -48,6 +48,8 @@ class OutputBuffer {
 
 // Appends `text` with &, <, > and " written as entities.
 void append_xml_escaped(std::string& out, std::string_view text);
+// The entity of one of those four characters.
+std::string_view xml_reference(char c);
 
 inline void OutputBuffer::append_escaped(std::string_view text) {
   append_xml_escaped(buffer_, text);

@@ -40,12 +40,12 @@ TEST(Inputs, FoldersAreWalkedInNameOrderPassingOverHiddenNamesAndLinks) {
     std::vector<std::string> expected;
   };
   for (const Case& c : std::vector<Case>{
-           {{.recursive = true}, {"/docs/a.wpd", "/docs/b.wpd", "/docs/sub/c.wp", "/docs/sub/deeper/d"}},
-           {{.recursive = true, .hidden = true},
+           {{.output_folder = "", .recursive = true}, {"/docs/a.wpd", "/docs/b.wpd", "/docs/sub/c.wp", "/docs/sub/deeper/d"}},
+           {{.output_folder = "", .recursive = true, .hidden = true},
             {"/docs/.dot.wpd", "/docs/.hidden/e.wpd", "/docs/a.wpd", "/docs/b.wpd", "/docs/sub/c.wp",
              "/docs/sub/deeper/d"}},
            // Each folder once on any one path: the link back to docs is not walked again.
-           {{.recursive = true, .follow_links = true},
+           {{.output_folder = "", .recursive = true, .follow_links = true},
             {"/docs/a.wpd", "/docs/b.wpd", "/docs/link/c.wp", "/docs/link/deeper/d", "/docs/sub/c.wp",
              "/docs/sub/deeper/d"}},
        }) {
