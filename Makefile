@@ -20,12 +20,12 @@ build: setup
 	@cmake --build $(BUILD) -j $(JOBS)
 
 # Writes example documents into $(DEMO)/ and converts each of them into every output kind,
-# detecting each one's generation. The SXW outputs also leave content.xml in $(DEMO)/.
+# detecting each one's generation.
 demo: build
 	@rm -rf $(DEMO) && mkdir -p $(DEMO)
 	@$(BUILD)/tools/quorrel-make-examples $(DEMO) >/dev/null
 	@echo "Example documents in $(DEMO)/:" && ls $(DEMO)
-	@echo "Converting (each line is an output started):"
+	@echo "Converting (each line is an output written):"
 	@cd $(DEMO) && ../$(BUILD)/src/quorrel-cli --txt --html --sxw *
 	@echo "Outputs written:" && cd $(DEMO) && ls -l --time-style=+ | tail -n +2
 

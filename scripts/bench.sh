@@ -3,8 +3,9 @@
 # in a temporary folder. Prints one table of medians and ratios; the last line states the
 # ratio of converting a 1 GiB WordPerfect 6 document to text against copying it with cat.
 # Usage: scripts/bench.sh BUILD_DIR   (a Release build with the tools and quorrel-cli)
-# Settings: RUNS (5), BIG_SIZE (1G), BATCH_FILES (2000), CORPUS (real documents for the peers;
-# default: the shared corpus beside the project, skipped when absent).
+# Settings: RUNS (5), BIG_SIZE (1G), BATCH_FILES (2000), JOBS_FILES (20000: the parallel-jobs
+# target), CORPUS (real documents for the peers; default: the shared corpus beside the project,
+# skipped when absent).
 set -euo pipefail
 
 build=${1:?usage: bench.sh BUILD_DIR}
@@ -15,6 +16,8 @@ make_document=$build/tools/quorrel-make-document
 runs=${RUNS:-5}
 big_size=${BIG_SIZE:-1G}
 batch_files=${BATCH_FILES:-2000}
+jobs_files=${JOBS_FILES:-20000}
+batch_bench=$build/bench/quorrel-batch-bench
 corpus=${CORPUS:-$here/../shared/corpus}
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/quorrel-bench.XXXXXX")
@@ -108,6 +111,26 @@ row "batch with sxw: input files per second" "$(per_second "$sxw_time")" "" ""
 again_time=$(cd "$work/all.$runs" && median_seconds "$cli" --txt --html --sxw *.wpd *.w51 *.wp *.any)
 row "  again over its outputs: input files per second" "$(per_second "$again_time")" "" ""
 
+# The batch engine's targets: 20,000 files of about 20 KB into all three outputs, two jobs
+# against one (each run into a fresh output folder), and the engine's own cost per file.
+"$batch_bench" make "$work/jobs" "$jobs_files"
+jobs_seconds() {
+  local jobs=$1 times=()
+  for i in $(seq "$runs"); do
+    local start
+    start=$(now)
+    "$cli" -q -j "$jobs" -r -o "$work/jobs-out.$jobs.$i" --txt --html --sxw "$work/jobs" >/dev/null 2>&1 || true
+    times+=("$(seconds_since "$start")")
+  done
+  median "${times[@]}"
+}
+one_job=$(jobs_seconds 1)
+two_jobs=$(jobs_seconds 2)
+rm -rf "$work"/jobs-out.*
+row "jobs: $jobs_files files x 3 outputs, -j 1" "$one_job" "" ""
+row "jobs: the same, -j 2 (ratio: speed-up, target >= 1.7)" "$two_jobs" "$one_job" "$(ratio "$one_job" "$two_jobs")"
+"$batch_bench" overhead 2000 | while IFS= read -r line; do echo "$line"; done
+
 # Peers, side by side when installed; nothing is installed here. libwpd reads real documents
 # only (it wants the index packets that the generated ones leave out), so the peers run on
 # the real WordPerfect 6-9 documents of the corpus that they can read.
@@ -163,3 +186,4 @@ fi
 echo
 echo "Load average at the end: $(load). Figures vary between machines and with their load."
 echo "$big_size WordPerfect 6 document to text, quorrel-cli against cat: ratio $(ratio "$convert_time" "$copy_time")"
+echo "$jobs_files files, -j 2 against -j 1: speed-up $(ratio "$one_job" "$two_jobs")"

@@ -2,7 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cctype>
+#include <filesystem>
 #include <cstdio>
 #include <set>
 #include <vector>
@@ -25,7 +30,7 @@ TEST(Cli, ConvertsFilesInOrderAndListsEachOutput) {
   testing::write_file(dir.file("a.wpd"), examples::WpdBuilder().text("ay").file());
   CliRun result = run({"--txt", "--wpd", dir.file("b.wpd"), dir.file("a.wpd")});
   EXPECT_EQ(result.status, 0);
-  EXPECT_EQ(result.out, "b.wpd.txt\na.wpd.txt\n");
+  EXPECT_EQ(result.out, dir.file("b.wpd.txt") + "\n" + dir.file("a.wpd.txt") + "\n");
   EXPECT_EQ(result.err, "");
   EXPECT_EQ(testing::read_file(dir.file("a.wpd.txt")), "ay");
   EXPECT_EQ(testing::read_file(dir.file("b.wpd.txt")), "bee");
@@ -37,8 +42,8 @@ TEST(Cli, FailuresGoToStandardErrorAndSetExitStatusOne) {
   std::string missing = dir.file("missing.wpd");
   CliRun result = run({"--txt", "--wpd", missing, dir.file("ok.wpd")});
   EXPECT_EQ(result.status, 1);
-  EXPECT_EQ(result.err, missing + ": File I/O Error! Unable to open files.\n");
-  EXPECT_EQ(result.out, "missing.wpd.txt\nok.wpd.txt\n");
+  EXPECT_EQ(result.err, missing + ": txt: cannot open the input: No such file or directory\n");
+  EXPECT_EQ(result.out, dir.file("ok.wpd.txt") + "\n");  // only what was written
   EXPECT_EQ(testing::read_file(dir.file("ok.wpd.txt")), "fine");
 }
 
@@ -134,7 +139,7 @@ TEST(Cli, HighFirstByteOrForcingReadsAncientWordPerfect) {
   EXPECT_EQ(testing::read_file(dir.file("plain.txt")), "a b");
 }
 
-TEST(Cli, SxwByDefaultWritesContentHereAndTheArchiveBesideTheInput) {
+TEST(Cli, SxwByDefaultWritesTheArchiveBesideTheInputAndNothingHere) {
   TempDir docs, work;
   std::string input = docs.file("letter v2.wpd");
   testing::write_file(input, examples::WpdBuilder().text("packed").file());
@@ -144,9 +149,10 @@ TEST(Cli, SxwByDefaultWritesContentHereAndTheArchiveBesideTheInput) {
     result = run({"--wpd", input});
   }
   EXPECT_EQ(result.status, 0) << result.err;
-  EXPECT_EQ(result.out, "letter v2.wpd.sxw\n");
-  EXPECT_NE(testing::read_file(work.file("content.xml")).find(">packed\r\n</text:p>"),
+  EXPECT_EQ(result.out, docs.file("letter v2.sxw") + "\n");
+  EXPECT_NE(testing::content_of(docs.file("letter v2.sxw")).find(">packed\r\n</text:p>"),
             std::string::npos);
+  EXPECT_TRUE(testing::list_folder(work.path()).empty());
   EXPECT_EQ(testing::list_folder(docs.path()),
             (std::vector<std::string>{"letter v2.sxw", "letter v2.wpd"}));
 }
@@ -159,6 +165,83 @@ TEST(Cli, HtmlOfASixToNineDocument) {
   EXPECT_EQ(testing::read_file(dir.file("a&<b>.wpd.html")),
             "<HTML>\r\n<HEAD>\r\n<TITLE>a&[b].wpd</TITLE>\r\n</HEAD>\r\n<BODY>\r\n<P>\r\n"
             "<B>x</B>\r\n</BODY>\r\n</HTML>\r\n");
+}
+
+TEST(Cli, OutputFolderTreesListsAndJobsAgree) {
+  TempDir dir;
+  std::filesystem::create_directories(dir.path() / "src/sub");
+  testing::write_file(dir.file("src/a.wpd"), examples::WpdBuilder().text("a").file());
+  testing::write_file(dir.file("src/sub/b.wp"), examples::AncientWpBuilder().text("b").file());
+  testing::write_file(dir.file("list"), dir.file("src/a.wpd") + '\0' + dir.file("src/sub/b.wp"));
+  ::chmod(dir.file("src").c_str(), 0555);  // a read-only source is never written
+  CliRun tree = run({dir.file("src"), "-r", "--txt", "-o", dir.file("out1"), "-j", "1"});
+  EXPECT_EQ(tree.status, 0) << tree.err;
+  EXPECT_EQ(tree.out, dir.file("out1/src/a.wpd.txt") + "\n" + dir.file("out1/src/sub/b.wp.txt") + "\n");
+  CliRun listed = run({"--txt", "-0", "--files-from", dir.file("list"), "--outdir=" + dir.file("out2"), "-j2"});
+  EXPECT_EQ(listed.status, 0) << listed.err;
+  EXPECT_EQ(listed.out, dir.file("out2/a.wpd.txt") + "\n" + dir.file("out2/b.wp.txt") + "\n");
+  EXPECT_EQ(testing::read_file(dir.file("out2/b.wp.txt")), "b");
+  EXPECT_EQ(testing::read_file(dir.file("out1/src/sub/b.wp.txt")), "b");
+  EXPECT_EQ(testing::list_folder(dir.path() / "src"), (std::vector<std::string>{"a.wpd", "sub"}));
+  ::chmod(dir.file("src").c_str(), 0755);
+}
+
+TEST(Cli, ReportHasOneJsonLinePerOutput) {
+  TempDir dir;
+  testing::write_file(dir.file("m.wpd"), examples::WpdBuilder().text("memo").file());
+  CliRun result = run({"--txt", "--sxw", "--report", dir.file("r.jsonl"), dir.file("m.wpd"),
+                       dir.file("gone\nname")});
+  EXPECT_EQ(result.status, 1);
+  std::string report = testing::read_file(dir.file("r.jsonl"));
+  std::string in = testing::read_file(dir.file("m.wpd"));
+  EXPECT_EQ(report,
+            "{\"input\":\"" + dir.file("m.wpd") + "\",\"output\":\"" + dir.file("m.wpd.txt") +
+                "\",\"kind\":\"txt\",\"reading\":\"exact\",\"generation\":\"wpd\",\"bytes_in\":" +
+                std::to_string(in.size()) + ",\"bytes_out\":4,\"status\":\"written\",\"message\":\"\"}\n" +
+                "{\"input\":\"" + dir.file("m.wpd") + "\",\"output\":\"" + dir.file("m.sxw") +
+                "\",\"kind\":\"sxw\",\"reading\":\"exact\",\"generation\":\"wpd\",\"bytes_in\":" +
+                std::to_string(in.size()) + ",\"bytes_out\":" +
+                std::to_string(testing::read_file(dir.file("m.sxw")).size()) +
+                ",\"status\":\"written\",\"message\":\"\"}\n" +
+                "{\"input\":\"" + dir.file("gone\\u000aname") + "\",\"output\":\"" +
+                dir.file("gone\\u000aname.txt") +
+                "\",\"kind\":\"txt\",\"reading\":\"exact\",\"generation\":\"plain\",\"bytes_in\":0,"
+                "\"bytes_out\":0,\"status\":\"failed\",\"message\":\"cannot open the input: No such "
+                "file or directory\"}\n" +
+                "{\"input\":\"" + dir.file("gone\\u000aname") + "\",\"output\":\"" +
+                dir.file("gone\\u000aname.sxw") +
+                "\",\"kind\":\"sxw\",\"reading\":\"exact\",\"generation\":\"plain\",\"bytes_in\":0,"
+                "\"bytes_out\":0,\"status\":\"failed\",\"message\":\"cannot open the input: No such "
+                "file or directory\"}\n");
+  // A name with a line feed stays on one line of standard error.
+  EXPECT_EQ(result.err.find("\"" + dir.file("gone\\nname") + "\": txt: cannot open the input"), 0u);
+}
+
+TEST(Cli, StandardInputToStandardOutput) {
+  TempDir dir;
+  testing::write_file(dir.file("in"), examples::WpdBuilder().text("piped").file());
+  int saved = ::dup(0);
+  int input = ::open(dir.file("in").c_str(), O_RDONLY);
+  ::dup2(input, 0);
+  CliRun result = run({"--txt", "-", "-q"});
+  ::dup2(saved, 0);
+  ::close(saved);
+  ::close(input);
+  EXPECT_EQ(result.status, 0) << result.err;
+  EXPECT_EQ(result.out, "piped");
+  EXPECT_EQ(testing::list_folder(dir.path()), std::vector<std::string>{"in"});
+}
+
+TEST(Cli, UsageErrorsOfTheNewOptions) {
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"--txt", "--html", "-"}, {"-", "other"}, {"-j", "0", "f"},
+        {"-j"}, {"-o"}, {"--report"}, {"--files-from"}, {"--password", "x", "f"},
+        {"--files-from", "-", "-"}}) {
+    CliRun result = run(args);
+    EXPECT_EQ(result.status, 2) << args[0];
+    EXPECT_NE(result.err.find("Try 'quorrel-cli --help'"), std::string::npos);
+  }
+  EXPECT_EQ(run({"-h"}).out, run({"--help"}).out);
 }
 
 }  // namespace

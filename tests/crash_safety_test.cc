@@ -91,7 +91,6 @@ class KilledBatch : public ::testing::Test {
         std::string final_path = kind == OutputKind::sxw ? archive_path_for(converter.archive, path)
                                                          : output_path_for(converter, path);
         expected[std::filesystem::path(final_path).filename().string()] = output;
-        if (kind == OutputKind::sxw) contents.insert(output);
       }
     }
   }
@@ -110,24 +109,23 @@ class KilledBatch : public ::testing::Test {
         EXPECT_EQ(bytes, expected[name]) << name;
       }
     }
+    // Nothing is written in the current directory.
     for (const std::string& name : testing::list_folder(work.path())) {
-      if (is_temporary(name)) continue;
-      EXPECT_EQ(name, "content.xml");
-      EXPECT_EQ(contents.count(testing::read_file(work.file(name))), 1u) << "partial content.xml";
+      ADD_FAILURE() << "file in the current directory: " << name;
     }
   }
 
   TempDir docs, work;
   std::vector<std::string> args = {testing::cli_program(), "--txt", "--html", "--sxw"};
   std::map<std::string, std::string> inputs, expected;  // by bare name
-  std::set<std::string> contents;                       // every complete content.xml
 
  private:
   testing::CurrentDirectory here_;
 };
 
 TEST_F(KilledBatch, EveryOutputIsCompleteOrAbsentAndTheNextRunSucceeds) {
-  // The batch starts 15 outputs; kill it as each of these starts, and while it is written.
+  // The batch writes 15 outputs, listed a file at a time; kill it after each of these, and
+  // while the next is written.
   for (int lines : {1, 4, 8, 12}) {
     for (bool mid_write : {false, true}) {
       EXPECT_TRUE(run_and_kill(args, lines, mid_write, {docs.path(), work.path()}))

@@ -236,6 +236,35 @@ class DesktopTest : public QObject {
     QCOMPARE(text(ID_FROM_TXT), std::string());
   }
 
+  void escapeDuringABatchStopsItSayingSoWithoutMovingAControl() {
+    std::vector<QRect> before;
+    for (const auto& [id, widget] : dialog().controls()) before.push_back(widget->geometry());
+    std::vector<std::string> paths;
+    for (int i = 0; i < 400; ++i) paths.push_back(file("f" + std::to_string(i) + ".wpd", "words"));
+    QVERIFY(drop(paths));
+    choose_text_output();
+    // Pressed while the first files convert: the dialog takes keys during a batch.
+    QTimer::singleShot(0, &dialog(), [this] { QTest::keyClick(&dialog(), Qt::Key_Escape); });
+    QTest::mouseClick(button(ID_CONVERT), Qt::LeftButton);
+    QVERIFY(dialog().isVisible());  // Escape stopped the batch, not the program
+    QVERIFY(dialog().progress()->isVisible());
+    QVERIFY(dialog().progress()->text().startsWith(QStringLiteral("Stopped after ")));
+    std::size_t outputs = testing::list_folder(dir_->path()).size() - paths.size();
+    QVERIFY(outputs >= 1 && outputs < paths.size());
+    // Every output written is listed, and nothing else.
+    QCOMPARE(static_cast<std::size_t>(edit(ID_TO_TXT)->document()->blockCount() - 1), outputs);
+    std::vector<QRect> after;
+    for (const auto& [id, widget] : dialog().controls()) {
+      after.push_back(widget->geometry());
+      QVERIFY(!widget->geometry().intersects(dialog().progress()->geometry()));
+    }
+    QVERIFY(before == after);
+    // The next batch runs to its end and hides the line.
+    QVERIFY(drop({paths[0]}));
+    QTest::mouseClick(button(ID_CONVERT), Qt::LeftButton);
+    QVERIFY(!dialog().progress()->isVisible());
+  }
+
   void dropsThatAreNotLocalFilesAreRefused() {
     QVERIFY(!drop(QByteArray("https://example.org/memo.wpd\r\n")));
     QVERIFY(!drop(QByteArray("file:///tmp/a.wpd\r\nhttps://example.org/memo.wpd\r\n")));

@@ -39,10 +39,15 @@ void expect_well_formed(OutputKind kind, const std::string& output, const std::s
   }
 }
 
-// A folder for inputs and outputs, and the current directory for content.xml.
+// A folder for inputs and outputs, and a current directory that no conversion writes.
 class Batch : public ::testing::Test {
  protected:
   Batch() : here_(work.path()) {}
+  // The command line's report of one failed output.
+  static std::string failed(const std::string& input, const std::string& kind,
+                            const std::string& message) {
+    return input + ": " + kind + ": " + message + "\n";
+  }
   CliRun cli(std::vector<std::string> args) { return testing::run_cli_here(std::move(args)); }
   std::string file(const std::string& name) const { return docs.file(name); }
 
@@ -115,8 +120,8 @@ TEST_F(Batch, TruncatedInsideThePrefixGroupOrRunKeepsEverythingBefore) {
     std::string name, bytes, option, message;
   };
   for (const Case& c : std::vector<Case>{
-           {"magic.wpd", wpd.substr(0, 3), "--wpd", "This is NOT a WPD file."},
-           {"magic.w51", wpd.substr(0, 3), "--w51", "This is NOT a WP51 file."},
+           {"magic.wpd", wpd.substr(0, 3), "--wpd", "not a WordPerfect 6-9 document"},
+           {"magic.w51", wpd.substr(0, 3), "--w51", "not a WordPerfect 5.1 document"},
            {"offset.wpd", wpd.substr(0, 5), "--wpd", ""},  // matched; the document is empty
            {"header.wpd", wpd.substr(0, 10), "--wpd", ""},
            {"run.wpd", wpd.substr(0, run + 3), "--wpd", ""},
@@ -127,8 +132,10 @@ TEST_F(Batch, TruncatedInsideThePrefixGroupOrRunKeepsEverythingBefore) {
     CliRun run = cli({c.option, "--txt", "--html", "--sxw", file(c.name)});
     if (!c.message.empty()) {
       EXPECT_EQ(run.status, 1);
-      std::string line = file(c.name) + ": File I/O Error! " + c.message + "\n";
-      EXPECT_EQ(run.err, line + line + line);  // once for each output kind
+      std::string message = c.message + ": the WordPerfect prefix is missing";
+      EXPECT_EQ(run.err, failed(file(c.name), "txt", message) +
+                             failed(file(c.name), "html", message) +
+                             failed(file(c.name), "sxw", message));  // once for each kind
       EXPECT_FALSE(testing::exists(file(c.name + ".txt")));
       continue;
     }
@@ -160,21 +167,22 @@ TEST_F(Batch, FilesThatAreNotFilesAreRefusedWithoutBlocking) {
   CliRun run = cli(args);
   ::close(writer);
   EXPECT_EQ(run.status, 1);
-  std::string expected;
-  for (const std::string& input : inputs) {
-    for (int kind = 0; kind < 3; ++kind) {
-      expected += input + ": File I/O Error! Unable to open file.\n";  // identification
-      expected += input + ": File I/O Error! Unable to open files.\n";
+  // A folder is refused once; every other name once per output kind, saying why.
+  std::string expected = file("folder.wpd") + ": is a folder (use -r to convert its files)\n";
+  for (const std::string& input : {inputs[1], inputs[2], inputs[3], inputs[4]}) {
+    std::string why = input == inputs[4] ? "No such file or directory" : "not a regular file";
+    for (const char* kind : {"txt", "html", "sxw"}) {
+      expected += failed(input, kind, "cannot open the input: " + why);
     }
   }
   EXPECT_EQ(run.err, expected);
   EXPECT_EQ(testing::list_folder(docs.path()),
             (std::vector<std::string>{"folder.wpd", "pipe.wpd"}));
   EXPECT_TRUE(testing::list_folder(work.path()).empty());
-  // A folder named with a trailing separator is no empty list that converts nothing.
+  // A folder named with a trailing separator is refused the same way.
   run = cli({"--txt", file("folder.wpd") + "/"});
   EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.err, file("folder.wpd") + "/: File I/O Error! Unable to open files.\n");
+  EXPECT_EQ(run.err, file("folder.wpd") + "/: is a folder (use -r to convert its files)\n");
 }
 
 TEST_F(Batch, EmptyInputGivesFramesOrThePrefixMessage) {
@@ -186,7 +194,8 @@ TEST_F(Batch, EmptyInputGivesFramesOrThePrefixMessage) {
   expect_well_formed(OutputKind::sxw, testing::content_of(file("empty.sxw")), "empty");
   std::string page = testing::read_file(file("empty.html"));
   CliRun forced = cli({"--w51", "--html", file("empty")});
-  EXPECT_EQ(forced.err, file("empty") + ": File I/O Error! This is NOT a WP51 file.\n");
+  EXPECT_EQ(forced.err, failed(file("empty"), "html",
+                               "not a WordPerfect 5.1 document: the WordPerfect prefix is missing"));
   EXPECT_EQ(testing::read_file(file("empty.html")), page);  // the earlier output stays
 }
 
@@ -221,7 +230,8 @@ TEST_F(Batch, NamesAtTheLengthLimitConvertOrAreRefusedWhole) {
   testing::write_file(file(name), examples::WpdBuilder().text("long").file());
   CliRun run = cli({"--wpd", "--txt", "--html", "--sxw", file(name)});
   EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.err, file(name) + ": File I/O Error! Unable to open files.\n");
+  EXPECT_EQ(run.err, failed(file(name), "html",
+                            "cannot create " + file(name) + ".html: File name too long"));
   EXPECT_EQ(testing::read_file(file(name + ".txt")), "long");
   EXPECT_NE(testing::content_of(file(std::string(247, 'n') + ".sxw")).find(">long"),
             std::string::npos);
@@ -243,11 +253,13 @@ TEST_F(Batch, PathsAtTheSystemLimitConvertOrAreRefusedWhole) {
   }
   CliRun run = cli({"--wpd", "--txt", "--html", "--sxw", fits, too_long, beyond});
   EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.err, too_long + ": File I/O Error! Unable to open files.\n" + too_long +
-                         ": File I/O Error! Unable to open files.\n" + beyond +
-                         ": File I/O Error! Unable to open files.\n" + beyond +
-                         ": File I/O Error! Unable to open files.\n" + beyond +
-                         ": File I/O Error! Unable to open files.\n");
+  std::string too_long_path = "File name too long";
+  EXPECT_EQ(run.err,
+            failed(too_long, "txt", "cannot create " + too_long + ".txt: " + too_long_path) +
+                failed(too_long, "html", "cannot create " + too_long + ".html: " + too_long_path) +
+                failed(beyond, "txt", "cannot open the input: " + too_long_path) +
+                failed(beyond, "html", "cannot open the input: " + too_long_path) +
+                failed(beyond, "sxw", "cannot open the input: " + too_long_path));
   EXPECT_EQ(testing::read_file(fits + ".txt"), "deep");
   expect_well_formed(OutputKind::html, testing::read_file(fits + ".html"), "short.wpd");
   EXPECT_NE(testing::content_of(folder + "/short.sxw").find(">deep"), std::string::npos);
@@ -286,34 +298,37 @@ TEST_F(Batch, UnwritableFoldersLeaveEarlierOutputsAndAClearMessage) {
     GTEST_SKIP() << "cannot become the user nobody";
   }
   EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.err, file("a.wpd") + ": File I/O Error! Unable to open files.\n" + file("a.wpd") +
-                         ": File I/O Error! Unable to write files.\n");
+  // The archive's content is written beside it, so an unwritable folder stops both kinds.
+  EXPECT_EQ(run.err, failed(file("a.wpd"), "html",
+                            "cannot create " + file("a.wpd.html") + ": Permission denied") +
+                         failed(file("a.wpd"), "sxw",
+                                "cannot create " + file("a.sxw") + ": Permission denied"));
   EXPECT_EQ(testing::read_file(file("a.wpd.html")), "earlier page");
   EXPECT_EQ(testing::read_file(file("a.sxw")), "earlier archive, not a ZIP file");
   EXPECT_EQ(testing::list_folder(docs.path()),
             (std::vector<std::string>{"a.sxw", "a.wpd", "a.wpd.html"}));
-  EXPECT_EQ(testing::list_folder(work.path()), (std::vector<std::string>{"content.xml"}));
+  EXPECT_TRUE(testing::list_folder(work.path()).empty());
 
-  // The current directory not writable: content.xml cannot be made, nothing is packed.
+  // An unwritable current directory does not matter: nothing is written there.
   ::chmod(docs.path().c_str(), 0777);
   ::chmod(work.path().c_str(), 0555);
-  ::unlink(work.file("content.xml").c_str());
-  ASSERT_TRUE(run_unprivileged({"--wpd", "--sxw", file("a.wpd")}, run));
-  EXPECT_EQ(run.err, file("a.wpd") + ": File I/O Error! Unable to open files.\n");
-  EXPECT_EQ(testing::read_file(file("a.sxw")), "earlier archive, not a ZIP file");
+  testing::write_file(file("b.wpd"), examples::WpdBuilder().text("b").file());
+  ASSERT_TRUE(run_unprivileged({"--wpd", "--sxw", file("b.wpd")}, run));
+  EXPECT_EQ(run.err, "");
+  EXPECT_NE(testing::content_of(file("b.sxw")).find(">b"), std::string::npos);
   EXPECT_TRUE(testing::list_folder(work.path()).empty());
 }
 
 TEST_F(Batch, OutputNamesTakenByFoldersAreReported) {
   testing::write_file(file("a.wpd"), examples::WpdBuilder().text("x").file());
   std::filesystem::create_directory(file("a.sxw"));
-  std::filesystem::create_directory(work.file("content.xml"));
-  CliRun run = cli({"--wpd", "--sxw", file("a.wpd")});
-  EXPECT_EQ(run.err, file("a.wpd") + ": File I/O Error! Unable to open files.\n");
-  std::filesystem::remove(work.file("content.xml"));
-  run = cli({"--wpd", "--sxw", file("a.wpd")});
-  EXPECT_EQ(run.err, file("a.wpd") + ": File I/O Error! Unable to write files.\n");
+  std::filesystem::create_directory(file("a.wpd.txt"));
+  CliRun run = cli({"--wpd", "--txt", "--sxw", file("a.wpd")});
+  EXPECT_EQ(run.err,
+            failed(file("a.wpd"), "txt", "cannot create " + file("a.wpd.txt") + ": Is a directory") +
+                failed(file("a.wpd"), "sxw", "cannot create " + file("a.sxw") + ": Is a directory"));
   EXPECT_TRUE(std::filesystem::is_empty(file("a.sxw")));
+  EXPECT_TRUE(std::filesystem::is_empty(file("a.wpd.txt")));
 }
 
 TEST_F(Batch, DamagedArchiveIsReportedAndKept) {
@@ -321,7 +336,7 @@ TEST_F(Batch, DamagedArchiveIsReportedAndKept) {
   std::string damaged = std::string("PK\x03\x04", 4) + std::string(100, '\x7f');
   testing::write_file(file("a.sxw"), damaged);
   CliRun run = cli({"--wpd", "--sxw", file("a.wpd")});
-  EXPECT_EQ(run.err, file("a.wpd") + ": File I/O Error! Unable to write files.\n");
+  EXPECT_EQ(run.err, failed(file("a.wpd"), "sxw", "cannot write " + file("a.sxw")));
   EXPECT_EQ(testing::read_file(file("a.sxw")), damaged);
   EXPECT_EQ(testing::list_folder(docs.path()), (std::vector<std::string>{"a.sxw", "a.wpd"}));
 }
@@ -347,10 +362,12 @@ TEST_F(Batch, DiskFullKeepsEveryEarlierOutput) {
       },
       {.file_size = 1 << 20});
   EXPECT_EQ(child.exit_status, 1);
-  std::string failed = file("large.wp") + ": File I/O Error! ";
-  EXPECT_EQ(testing::read_file(out), failed + "Unable to write files.\n" + failed +
-                                         "Unable to write files.\n" + failed +
-                                         "Unable to write files.\n");
+  std::string large = file("large.wp");
+  std::string too_large = ": File too large";
+  EXPECT_EQ(testing::read_file(out),
+            failed(large, "txt", "cannot write " + large + ".txt" + too_large) +
+                failed(large, "html", "cannot write " + large + ".html" + too_large) +
+                failed(large, "sxw", "cannot write " + file("large.sxw") + too_large));
   EXPECT_EQ(testing::read_file(file("small.wp.txt")), "small");
   EXPECT_EQ(testing::read_file(file("large.wp.txt")), "earlier");
   EXPECT_EQ(testing::read_file(file("large.wp.html")), "earlier");

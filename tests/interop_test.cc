@@ -13,6 +13,7 @@
 #include "output/skeleton.h"
 #include "random_documents.h"
 #include "recognition/identify.h"
+#include "io/input_file.h"
 #include "test_support.h"
 
 namespace quorrel {
@@ -77,8 +78,10 @@ TEST(LibreOffice, OpensEveryArchiveWithAllItsWords) {
                                      dir.file("out")};
   // Each archive is named by its converter's extension rule.
   auto archive_of = [&dir](const examples::ExampleFile& document) {
-    FakePort port;
-    FormatCode format = identify_file(dir.file(document.name), port);
+    InputFile file;
+    EXPECT_TRUE(file.open(dir.file(document.name)));
+    ByteSource in = file.source();
+    FormatCode format = identify(in);
     return archive_path_for(converter_for(OutputKind::sxw, format).archive,
                             dir.file(document.name));
   };

@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "batch/engine.h"
 #include "convert/registry.h"
 #include "example_documents.h"
 #include "io/output_file.h"
@@ -18,17 +19,28 @@
 namespace quorrel {
 namespace {
 
-using testing::FakePort;
 using testing::TempDir;
 
 const ConverterSpec& wpd2txt_spec() { return converter_for(OutputKind::text, TYPE_WPD); }
 
-BatchState current_input(const TempDir& dir, const std::string& name) {
-  BatchState batch;
-  batch.filepath = dir.path().string();
-  batch.filename = name;
-  batch.filepathname = dir.file(name);
-  return batch;
+using batch::Failure;
+
+// Converts dir/name to text with the WordPerfect 6-9 converter, as a batch of that one file
+// does, and says how it went.
+Failure convert_one(const TempDir& dir, const std::string& name) {
+  batch::Request request;
+  request.files.push_back({dir.file(name), dir.file(name), name});
+  request.outputs = {OutputKind::text};
+  request.generation = TYPE_WPD;
+  struct Last : batch::Reporter {
+    Failure failure = Failure::none;
+    void output_failed(const batch::FileJob&, const batch::FileOutcome&,
+                       const batch::OutputOutcome& output) override {
+      failure = output.failure;
+    }
+  } last;
+  batch::run(request, last);
+  return last.failure;
 }
 
 TEST(OutputNames, KeepTheInputsOwnExtension) {
@@ -290,22 +302,19 @@ TEST(ByteSourceDeathTest, OtherBusErrorsStillEndTheProgram) {
               died_of_bus_error, "");
 }
 
-TEST(RunConverter, WritesTheOutputBesideTheInput) {
+TEST(ConvertToFile, WritesTheOutputBesideTheInput) {
   TempDir dir;
   testing::write_file(dir.file("a.wpd"), examples::WpdBuilder().text("one").hard_return().file());
-  FakePort port;
-  run_converter(wpd2txt_spec(), current_input(dir, "a.wpd"), port);
-  EXPECT_TRUE(port.messages.empty());
+  EXPECT_EQ(convert_one(dir, "a.wpd"), Failure::none);
   EXPECT_EQ(testing::read_file(dir.file("a.wpd.txt")), "one\r\n");
   EXPECT_EQ(testing::list_folder(dir.path()), (std::vector<std::string>{"a.wpd", "a.wpd.txt"}));
 }
 
-TEST(RunConverter, ExistingOutputIsReplaced) {
+TEST(ConvertToFile, ExistingOutputIsReplaced) {
   TempDir dir;
   testing::write_file(dir.file("a.wpd"), examples::WpdBuilder().text("new").file());
   testing::write_file(dir.file("a.wpd.txt"), "old and longer");
-  FakePort port;
-  run_converter(wpd2txt_spec(), current_input(dir, "a.wpd"), port);
+  EXPECT_EQ(convert_one(dir, "a.wpd"), Failure::none);
   EXPECT_EQ(testing::read_file(dir.file("a.wpd.txt")), "new");
 }
 
@@ -332,79 +341,57 @@ TEST(OutputFile, CommitReplacesOnlyAFile) {
   EXPECT_EQ(testing::list_folder(dir.path()), (std::vector<std::string>{"late", "out"}));
 }
 
-TEST(RunConverter, MissingInputCreatesNoOutput) {
+TEST(ConvertToFile, MissingInputCreatesNoOutput) {
   TempDir dir;
-  FakePort port;
-  run_converter(wpd2txt_spec(), current_input(dir, "gone.wpd"), port);
-  EXPECT_EQ(port.messages,
-            (std::vector<FakePort::Message>{{"Unable to open files.", "File I/O Error!"}}));
+  EXPECT_EQ(convert_one(dir, "gone.wpd"), Failure::open_input);
   EXPECT_TRUE(testing::list_folder(dir.path()).empty());
 }
 
-TEST(RunConverter, EarlierOutputSurvivesFailedRuns) {
+TEST(ConvertToFile, EarlierOutputSurvivesFailedRuns) {
   TempDir dir;
   testing::write_file(dir.file("a.wpd.txt"), "earlier conversion");
-  FakePort port;
-  run_converter(wpd2txt_spec(), current_input(dir, "a.wpd"), port);  // input missing
+  EXPECT_EQ(convert_one(dir, "a.wpd"), Failure::open_input);
   testing::write_file(dir.file("a.wpd"), "not a WordPerfect file");
-  run_converter(wpd2txt_spec(), current_input(dir, "a.wpd"), port);  // prefix mismatch
-  EXPECT_EQ(port.messages,
-            (std::vector<FakePort::Message>{{"Unable to open files.", "File I/O Error!"},
-                                            {"This is NOT a WPD file.", "File I/O Error!"}}));
+  EXPECT_EQ(convert_one(dir, "a.wpd"), Failure::prefix_mismatch);
   EXPECT_EQ(testing::read_file(dir.file("a.wpd.txt")), "earlier conversion");
   EXPECT_EQ(testing::list_folder(dir.path()), (std::vector<std::string>{"a.wpd", "a.wpd.txt"}));
 }
 
-TEST(RunConverter, DirectoryOrFifoInputIsRefusedWithoutBlocking) {
+TEST(ConvertToFile, DirectoryOrFifoInputIsRefusedWithoutBlocking) {
   TempDir dir;
   std::filesystem::create_directory(dir.path() / "folder.wpd");
   ASSERT_EQ(::mkfifo(dir.file("pipe.wpd").c_str(), 0600), 0);
-  FakePort port;
-  run_converter(wpd2txt_spec(), current_input(dir, "folder.wpd"), port);
-  run_converter(wpd2txt_spec(), current_input(dir, "pipe.wpd"), port);
-  ASSERT_EQ(port.messages.size(), 2u);
-  EXPECT_EQ(port.messages[1].text, "Unable to open files.");
+  EXPECT_EQ(convert_one(dir, "folder.wpd"), Failure::open_input);
+  EXPECT_EQ(convert_one(dir, "pipe.wpd"), Failure::open_input);
 }
 
-TEST(RunConverter, OutputPathThatIsADirectoryIsAnOpenFailure) {
+TEST(ConvertToFile, OutputPathThatIsADirectoryIsAnOpenFailure) {
   TempDir dir;
   testing::write_file(dir.file("a.wpd"), examples::WpdBuilder().text("x").file());
   std::filesystem::create_directory(dir.path() / "a.wpd.txt");
-  FakePort port;
-  run_converter(wpd2txt_spec(), current_input(dir, "a.wpd"), port);
-  EXPECT_EQ(port.messages,
-            (std::vector<FakePort::Message>{{"Unable to open files.", "File I/O Error!"}}));
+  EXPECT_EQ(convert_one(dir, "a.wpd"), Failure::open_output);
   EXPECT_TRUE(std::filesystem::is_directory(dir.path() / "a.wpd.txt"));
 }
 
-TEST(RunConverter, NameTooLongForTheFileSystemIsAnOpenFailure) {
+TEST(ConvertToFile, NameTooLongForTheFileSystemIsAnOpenFailure) {
   TempDir dir;
   // 252 characters fit as an input name, but not with ".txt" appended.
   std::string name(248, 'n');
   name += ".wpd";
   testing::write_file(dir.file(name), examples::WpdBuilder().text("x").file());
-  FakePort port;
-  run_converter(wpd2txt_spec(), current_input(dir, name), port);
-  EXPECT_EQ(port.messages,
-            (std::vector<FakePort::Message>{{"Unable to open files.", "File I/O Error!"}}));
+  EXPECT_EQ(convert_one(dir, name), Failure::open_output);
   EXPECT_EQ(testing::list_folder(dir.path()), (std::vector<std::string>{name}));
 }
 
 // Converts dir/a.wpd to text in a child under `limits`; the child's exit status is 0 when the
-// one message shown was `expected`.
-testing::ChildResult convert_in_child(const TempDir& dir, const char* expected,
+// conversion failed as `expected`.
+testing::ChildResult convert_in_child(const TempDir& dir, Failure expected,
                                       testing::ChildLimits limits) {
-  return testing::run_in_child(
-      [&] {
-        FakePort port;
-        run_converter(wpd2txt_spec(), current_input(dir, "a.wpd"), port);
-        return port.messages == std::vector<FakePort::Message>{{expected, "File I/O Error!"}} ? 0
-                                                                                              : 1;
-      },
-      limits);
+  return testing::run_in_child([&] { return convert_one(dir, "a.wpd") == expected ? 0 : 1; },
+                               limits);
 }
 
-TEST(RunConverter, UnwritableFolderIsAnOpenFailure) {
+TEST(ConvertToFile, UnwritableFolderIsAnOpenFailure) {
   // Root ignores permissions, so the conversion runs in a child as the user nobody.
   TempDir dir;
   testing::write_file(dir.file("a.wpd"), examples::WpdBuilder().text("x").file());
@@ -413,7 +400,7 @@ TEST(RunConverter, UnwritableFolderIsAnOpenFailure) {
       dir.path(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec |
                       std::filesystem::perms::others_read | std::filesystem::perms::others_exec);
   testing::ChildResult child =
-      convert_in_child(dir, "Unable to open files.", {.unprivileged = true});
+      convert_in_child(dir, Failure::open_output, {.unprivileged = true});
   if (child.exit_status == testing::kLimitsRefused) GTEST_SKIP() << "cannot become nobody";
   EXPECT_EQ(child.exit_status, 0) << "not reported as an open failure";
   EXPECT_EQ(testing::read_file(dir.file("a.wpd.txt")), "earlier");
@@ -428,7 +415,7 @@ std::string large_document() {
   return builder.file();
 }
 
-TEST(RunConverter, DiskFullDiscardsThePartialOutput) {
+TEST(ConvertToFile, DiskFullDiscardsThePartialOutput) {
   // A file-size limit in a child process makes the writes fail (EFBIG): on this thread for a
   // small output, on the background writer for a large one.
   struct Case {
@@ -441,33 +428,27 @@ TEST(RunConverter, DiskFullDiscardsThePartialOutput) {
     testing::write_file(dir.file("a.wpd"), c.document);
     testing::write_file(dir.file("a.wpd.txt"), "earlier");
     testing::ChildResult child =
-        convert_in_child(dir, "Unable to write files.", {.file_size = c.limit});
+        convert_in_child(dir, Failure::write_error, {.file_size = c.limit});
     EXPECT_EQ(child.exit_status, 0) << "not reported as a write failure";
     EXPECT_EQ(testing::read_file(dir.file("a.wpd.txt")), "earlier");
     EXPECT_EQ(testing::list_folder(dir.path()), (std::vector<std::string>{"a.wpd", "a.wpd.txt"}));
   }
 }
 
-TEST(RunConverter, LargeFilesConvertAsInMemory) {
+TEST(ConvertToFile, LargeFilesConvertAsInMemory) {
   TempDir dir;
   std::string document = large_document();
   ASSERT_GT(document.size(), FdSink::kBackgroundFrom);
   testing::write_file(dir.file("a.wpd"), document);
   std::string expected = convert_memory(wpd2txt_spec(), document, "a.wpd").output;
-  FakePort port;
-  run_converter(wpd2txt_spec(), current_input(dir, "a.wpd"), port);
-  EXPECT_TRUE(port.messages.empty());
+  EXPECT_EQ(convert_one(dir, "a.wpd"), Failure::none);
   EXPECT_TRUE(testing::read_file(dir.file("a.wpd.txt")) == expected);
 
   // Where no thread can be started, reading and writing stay on the converting thread.
   std::filesystem::remove(dir.file("a.wpd.txt"));
   std::filesystem::permissions(dir.path(), std::filesystem::perms::all);
   testing::ChildResult child = testing::run_in_child(
-      [&] {
-        FakePort child_port;
-        run_converter(wpd2txt_spec(), current_input(dir, "a.wpd"), child_port);
-        return child_port.messages.empty() ? 0 : 1;
-      },
+      [&] { return convert_one(dir, "a.wpd") == Failure::none ? 0 : 1; },
       {.unprivileged = true, .no_threads = true});
   if (child.exit_status == testing::kLimitsRefused) GTEST_SKIP() << "cannot limit threads";
   EXPECT_EQ(child.exit_status, 0);

@@ -10,6 +10,8 @@
 #include "convert/registry.h"
 #include "example_documents.h"
 #include "output/skeleton.h"
+#include "shell/controls.h"
+#include "shell/driver.h"
 #include "test_support.h"
 
 namespace quorrel {
@@ -198,17 +200,18 @@ class SxwConversion : public ::testing::Test {
  protected:
   SxwConversion() : here_(work.path()) { std::filesystem::create_directory(docs.path() / "in"); }
 
-  // Converts docs/in/<name> with wpd2xml, as the driver would.
+  // Converts docs/in/<name> with wpd2xml, through the dialog's Convert command.
   void convert(const std::string& name) {
     BatchState batch;
     batch.filepath = docs.file("in");
-    batch.filename = name;
-    batch.filepathname = batch.filepath + "/" + name;
-    run_converter(converter_for(OutputKind::sxw, TYPE_WPD), batch, port);
+    batch.filelist = name + "\r\n";
+    batch.fileflag = 1;
+    port.checked = {{ID_XML_CHECK, true}, {ID_WPD_RAD, true}};
+    DlgConvertSelected(batch, port);
   }
   std::string input(const std::string& name) const { return docs.file("in/" + name); }
 
-  TempDir work;  // the current directory, where content.xml goes
+  TempDir work;  // the current directory, which no conversion writes
   TempDir docs;
   FakePort port;
 
@@ -216,18 +219,16 @@ class SxwConversion : public ::testing::Test {
   testing::CurrentDirectory here_;
 };
 
-TEST_F(SxwConversion, ContentStaysHereAndTheArchiveGoesBesideTheInput) {
+TEST_F(SxwConversion, TheArchiveGoesBesideTheInputAndNothingElseIsLeft) {
   std::string memo = examples::example_files()[0].bytes;
   testing::write_file(input("memo.wpd"), memo);
   convert("memo.wpd");
   EXPECT_TRUE(port.messages.empty());
-  ASSERT_EQ(port.packed.size(), 1u);
-  EXPECT_EQ(port.packed[0].first, input("memo.sxw"));
-  EXPECT_EQ(port.packed[0].second, "content.xml");
+  EXPECT_EQ(testing::list_folder(docs.path() / "in"),
+            (std::vector<std::string>{"memo.sxw", "memo.wpd"}));
 
   std::string expected =
       convert_memory(converter_for(OutputKind::sxw, TYPE_WPD), memo, "memo.wpd").output;
-  EXPECT_EQ(testing::read_file(work.file("content.xml")), expected);
   std::vector<Member> members = members_of(input("memo.sxw"));
   ASSERT_EQ(members.size(), 3u);
   EXPECT_EQ(members[2].bytes, expected);
@@ -238,7 +239,7 @@ TEST_F(SxwConversion, ContentStaysHereAndTheArchiveGoesBesideTheInput) {
   members = members_of(input("memo.sxw"));
   ASSERT_EQ(members.size(), 3u);
   EXPECT_NE(members[2].bytes.find(">second\r\n</text:p>"), std::string::npos);
-  EXPECT_EQ(testing::list_folder(work.path()), (std::vector<std::string>{"content.xml"}));
+  EXPECT_TRUE(testing::list_folder(work.path()).empty());
 }
 
 TEST_F(SxwConversion, NonZipFileAtTheArchivePathIsReportedAndKept) {
@@ -248,7 +249,7 @@ TEST_F(SxwConversion, NonZipFileAtTheArchivePathIsReportedAndKept) {
   EXPECT_EQ(port.messages,
             (std::vector<FakePort::Message>{{"Unable to write files.", "File I/O Error!"}}));
   EXPECT_EQ(testing::read_file(input("memo.sxw")), "my own notes");
-  EXPECT_TRUE(testing::exists(work.file("content.xml")));
+  EXPECT_TRUE(testing::list_folder(work.path()).empty());
   EXPECT_EQ(testing::list_folder(docs.path() / "in"),
             (std::vector<std::string>{"memo.sxw", "memo.wpd"}));
 }
@@ -258,7 +259,6 @@ TEST_F(SxwConversion, RefusedInputIsNotPacked) {
   convert("plain.wpd");
   EXPECT_EQ(port.messages,
             (std::vector<FakePort::Message>{{"This is NOT a WPD file.", "File I/O Error!"}}));
-  EXPECT_TRUE(port.packed.empty());
   EXPECT_EQ(testing::list_folder(docs.path() / "in"), (std::vector<std::string>{"plain.wpd"}));
 }
 

@@ -2,6 +2,7 @@
 
 #include <grp.h>
 #include <gtest/gtest.h>
+#include <sys/mman.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -144,8 +145,11 @@ CliRun run_cli_here(std::vector<std::string> args) {
   args.insert(args.begin(), "quorrel-cli");
   std::vector<const char*> argv;
   for (const std::string& arg : args) argv.push_back(arg.c_str());
-  std::FILE* out = std::tmpfile();
-  std::FILE* err = std::tmpfile();
+  // In memory, with descriptors of their own: a child running as another user may have no
+  // temporary folder it can write.
+  auto capture = [](const char* name) { return ::fdopen(::memfd_create(name, MFD_CLOEXEC), "w+"); };
+  std::FILE* out = capture("cli-out");
+  std::FILE* err = capture("cli-err");
   int status = run_cli(static_cast<int>(argv.size()), argv.data(), out, err);
   return {status, drain(out), drain(err)};
 }

@@ -17,8 +17,7 @@
 
 namespace quorrel::testing {
 
-// A dialog kept in maps; records every message box instead of showing it, and every packing,
-// which it does with the real packer.
+// A dialog kept in maps; records every message box instead of showing it.
 class FakePort : public Port {
  public:
   struct Message {
@@ -33,10 +32,6 @@ class FakePort : public Port {
   bool is_checked(int id) override { return checked[id]; }
   void message_box(std::string_view text, std::string_view caption) override {
     messages.push_back({std::string(text), std::string(caption)});
-  }
-  bool pack(const std::string& archive_path, const std::string& content_path) override {
-    packed.push_back({archive_path, content_path});
-    return sxw::pack(archive_path, content_path);
   }
 
   // The main dialog's operations: a drop switch, the end value, and a chooser that returns
@@ -61,7 +56,6 @@ class FakePort : public Port {
   std::map<int, std::string> texts;
   std::map<int, bool> checked;
   std::vector<Message> messages;
-  std::vector<std::pair<std::string, std::string>> packed;  // archive, content file
   bool drops_accepted = false;
   std::optional<int> end_value;
   std::vector<std::string> chosen;

@@ -11,6 +11,8 @@
 #include "example_documents.h"
 #include "output/skeleton.h"
 #include "recognition/identify.h"
+#include "shell/controls.h"
+#include "shell/driver.h"
 #include "test_support.h"
 
 namespace quorrel {
@@ -117,16 +119,12 @@ TEST(W51Files, PrefixMismatchShowsTheMessageAndLeavesNoOutput) {
   testing::write_file(dir.file("plain.wp5"), "Just some text.\r\n");
   BatchState batch;
   batch.filepath = dir.path().string();
-  batch.filename = "plain.wp5";
-  batch.filepathname = dir.file("plain.wp5");
-  // content.xml goes to the working directory: make that the scratch folder.
-  std::filesystem::path previous = std::filesystem::current_path();
-  std::filesystem::current_path(dir.path());
+  batch.filelist = "plain.wp5\r\n";
+  batch.fileflag = 1;
   testing::FakePort port;
-  for (OutputKind kind : {OutputKind::text, OutputKind::html, OutputKind::sxw}) {
-    run_converter(converter_for(kind, TYPE_W51), batch, port);
-  }
-  std::filesystem::current_path(previous);
+  port.checked = {{ID_TXT_CHECK, true}, {ID_HTML_CHECK, true}, {ID_XML_CHECK, true},
+                  {ID_W51_RAD, true}};
+  DlgConvertSelected(batch, port);
   EXPECT_EQ(port.messages, std::vector<testing::FakePort::Message>(
                                3, {"This is NOT a WP51 file.", "File I/O Error!"}));
   EXPECT_EQ(testing::list_folder(dir.path()), std::vector<std::string>{"plain.wp5"});

@@ -2,6 +2,11 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QCoreApplication>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QFileDialog>
 #include <QGroupBox>
 #include <QLabel>
@@ -9,7 +14,6 @@
 #include <QPlainTextEdit>
 
 #include "desktop/local_text.h"
-#include "output/sxw_package.h"
 
 namespace quorrel {
 
@@ -96,8 +100,42 @@ void DesktopPort::message_box(std::string_view text, std::string_view caption) {
   box.exec();
 }
 
-bool DesktopPort::pack(const std::string& archive_path, const std::string& content_path) {
-  return sxw::pack(archive_path, content_path);
+void DesktopPort::append_line(int id, std::string_view line, std::size_t capacity) {
+  auto* edit = qobject_cast<QPlainTextEdit*>(dialog_->control(id));
+  if (edit == nullptr) {
+    Port::append_line(id, line, capacity);
+    return;
+  }
+  QTextDocument* document = edit->document();
+  // The shell counts CR LF line ends where the edit keeps one separator per line, and one more
+  // after the last.
+  auto length = [&] {
+    return static_cast<std::size_t>(document->characterCount() + document->blockCount() - 2);
+  };
+  bool was_empty = document->isEmpty();
+  QTextCursor end(document);
+  end.movePosition(QTextCursor::End);
+  // An edit whose text ends with a line end holds an empty last line: write into it.
+  if (!was_empty && !end.block().text().isEmpty()) end.insertBlock();
+  end.insertText(to_qt(line));
+  end.insertBlock();
+  while (length() >= capacity && document->blockCount() > 2) {
+    QTextCursor first(document);
+    first.movePosition(QTextCursor::NextBlock, QTextCursor::KeepAnchor);
+    first.removeSelectedText();
+  }
+  edit->verticalScrollBar()->setValue(edit->verticalScrollBar()->maximum());
+}
+
+void DesktopPort::process_events() {
+  // Often enough to repaint and take a key press, seldom enough to cost nothing per file.
+  if (since_events_.isValid() && since_events_.elapsed() < 40) return;
+  QCoreApplication::processEvents();
+  since_events_.start();
+}
+
+void DesktopPort::show_progress(std::string_view text) {
+  dialog_->set_progress(to_qt(text));
 }
 
 std::vector<std::string> DesktopPort::choose_files(std::string_view title,

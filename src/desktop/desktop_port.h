@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include <QElapsedTimer>
+
 #include "desktop/main_dialog.h"
 #include "shell/batch_state.h"
 #include "shell/port.h"
@@ -33,7 +35,10 @@ class DesktopPort : public Port {
   std::string control_text(int id, std::size_t max_length) override;
   bool is_checked(int id) override;
   void message_box(std::string_view text, std::string_view caption) override;
-  bool pack(const std::string& archive_path, const std::string& content_path) override;
+  // The To box grows in place: each entry costs the same however long the list is.
+  void append_line(int id, std::string_view line, std::size_t capacity) override;
+  void process_events() override;
+  void show_progress(std::string_view text) override;
   void set_checked(int id, bool checked) override;
   void check_radio_button(int first, int last, int id) override;
   void accept_dropped_files(bool accept) override;
@@ -43,6 +48,7 @@ class DesktopPort : public Port {
 
  private:
   BatchState& batch_;
+  QElapsedTimer since_events_;
   std::unique_ptr<MainDialog> dialog_;
 };
 

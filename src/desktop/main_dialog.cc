@@ -18,6 +18,11 @@
 namespace quorrel {
 
 namespace {
+// Between the push buttons (down to 213) and the notice (from 223), across the dialog.
+constexpr DialogRect kProgressStrip{6, 214, 385, 8};
+}  // namespace
+
+namespace {
 
 // Rounds like the platform's own conversion of dialog units.
 int scale(int units, int base, int divisor) { return (2 * units * base + divisor) / (2 * divisor); }
@@ -86,6 +91,17 @@ MainDialog::MainDialog(Relay relay) : relay_(std::move(relay)) {
   complete_item_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
   complete_item_->setShortcutContext(Qt::WindowShortcut);
   addAction(complete_item_);  // the shortcut works without opening the menu
+
+  progress_ = new QLabel(this);
+  progress_->setTextFormat(Qt::PlainText);
+  progress_->setGeometry(to_pixels(kProgressStrip));
+  progress_->setFocusPolicy(Qt::NoFocus);
+  progress_->hide();
+}
+
+void MainDialog::set_progress(const QString& text) {
+  progress_->setText(text);
+  progress_->setVisible(!text.isEmpty());
 }
 
 QAction* MainDialog::menu_item(int id) const {

@@ -11,6 +11,7 @@
 #include "shell/dialog_template.h"
 
 class QAction;
+class QLabel;
 class QMenu;
 class QPushButton;
 
@@ -28,6 +29,10 @@ class MainDialog final : public QDialog {
   // A checkable item of the dialog's menu (ID_COMPLETE_ITEM); null for any other id.
   QAction* menu_item(int id) const;
   QMenu* menu() const { return menu_; }
+  // The line under the buttons where a batch shows how far it has come: outside every control,
+  // so that showing it moves nothing. Hidden while empty.
+  void set_progress(const QString& text);
+  QLabel* progress() const { return progress_; }
 
   // Every control with its id, in template order.
   const std::vector<std::pair<int, QWidget*>>& controls() const { return controls_; }
@@ -58,6 +63,7 @@ class MainDialog final : public QDialog {
   // Options beyond the dialog's controls live in a context menu, so that no control moves.
   QMenu* menu_ = nullptr;
   QAction* complete_item_ = nullptr;
+  QLabel* progress_ = nullptr;
 };
 
 }  // namespace quorrel

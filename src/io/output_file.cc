@@ -54,12 +54,21 @@ bool OutputFile::create(const std::string& final_path) {
   long name_max = ::pathconf(folder.c_str(), _PC_NAME_MAX);
   if (name_max < 0) name_max = NAME_MAX;
   std::string base = base_of(final_path);
-  if (base.empty() || base.size() > static_cast<std::size_t>(name_max)) return false;
+  if (base.empty() || base.size() > static_cast<std::size_t>(name_max)) {
+    errno = ENAMETOOLONG;
+    return false;
+  }
   // A path the system cannot take would only fail at the rename, after the whole conversion.
-  if (final_path.size() >= PATH_MAX) return false;
+  if (final_path.size() >= PATH_MAX) {
+    errno = ENAMETOOLONG;
+    return false;
+  }
   // An existing directory under the final name could never be replaced by the output.
   struct stat info;
-  if (::stat(final_path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) return false;
+  if (::stat(final_path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
+    errno = EISDIR;
+    return false;
+  }
 
   std::string pattern = (folder == "/" ? std::string() : folder) + "/" + kTemporaryPrefix + "XXXXXX";
   std::vector<char> name(pattern.begin(), pattern.end());
@@ -92,6 +101,8 @@ bool OutputFile::commit() {
   discard();
   return false;
 }
+
+bool OutputFile::finish() { return sink_ && sink_->finish(); }
 
 void OutputFile::discard() {
   sink_.reset();  // ends a background write before the descriptor goes

@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "output/sink.h"
+#include "io/sink.h"
 
 namespace quorrel {
 
@@ -23,6 +23,10 @@ class OutputFile {
   // file's path (the folder and 23 characters) is too long.
   bool create(const std::string& final_path);
   Sink& sink() { return *sink_; }
+  // Stores everything written so far in the temporary file, which stays open and is still
+  // removed unless committed: for a file that is only handed on (the archive's content).
+  // False on any write failure; errno then says why.
+  bool finish();
   // Closes and renames over the final name; false on any failure, which leaves the
   // final name untouched.
   bool commit();

@@ -1,91 +1,179 @@
 #include "output/skeleton.h"
 
-#include "io/input_file.h"
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <vector>
+
 #include "io/output_file.h"
+#include "output/sxw_package.h"
 #include "recognition/prefix.h"
-#include "shell/messages.h"
 
 namespace quorrel {
 
 namespace {
 
-std::string_view prefix_message(PrefixRule rule) {
-  return rule == PrefixRule::wp51 ? kNotWp51Message : kNotWpdMessage;
-}
+constexpr char kSeparator = '/';
 
 // False when the converter's prefix rule rejects the input.
 bool pass_prefix(PrefixRule rule, ByteSource& in) {
   return rule == PrefixRule::none || check_and_skip_prefix(in).matched;
 }
 
+// A prefix that could not be read to its end is a read failure, not a mismatch.
+FileConversion prefix_failure(const ByteSource& in) {
+  return {in.read_error() ? ConvertStatus::read_error : ConvertStatus::prefix_mismatch, 0, 0};
+}
+
+// Runs the document body into `sink`; the status says whether both ends held.
+FileConversion write_body(const ConverterSpec& converter, ByteSource& in, Sink& sink,
+                          std::string_view title) {
+  bool write_failed;
+  {
+    TextWriter out(sink);
+    converter.body(in, out, DocumentInfo{title});
+    out.flush();
+    write_failed = out.failed();
+  }
+  int error = errno;
+  if (in.read_error()) return {ConvertStatus::read_error, 0, 0};
+  if (write_failed) return {ConvertStatus::write_error, error, 0};
+  return {};
+}
+
+std::uint64_t size_of(int fd) {
+  struct stat info;
+  return ::fstat(fd, &info) == 0 ? static_cast<std::uint64_t>(info.st_size) : 0;
+}
+
+// The archive's content document, written to a temporary file beside `near` and finished.
+FileConversion write_content(const ConverterSpec& converter, ByteSource& in,
+                             const std::string& near, std::string_view title,
+                             OutputFile& content) {
+  if (!content.create(near)) return {ConvertStatus::open_output, errno, 0};
+  FileConversion result = write_body(converter, in, content.sink(), title);
+  if (result.status == ConvertStatus::ok && !content.finish()) {
+    result = {ConvertStatus::write_error, errno, 0};
+  }
+  return result;
+}
+
+bool copy_all(int from, int to) {
+  std::vector<char> buffer(1 << 16);
+  for (;;) {
+    ssize_t got = ::read(from, buffer.data(), buffer.size());
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) return false;
+    if (got == 0) return true;
+    for (ssize_t done = 0; done < got;) {
+      ssize_t put = ::write(to, buffer.data() + done, static_cast<std::size_t>(got - done));
+      if (put < 0 && errno == EINTR) continue;
+      if (put < 0) return false;
+      done += put;
+    }
+  }
+}
+
 }  // namespace
 
-std::string output_path_for(const ConverterSpec& converter, const std::string& filepathname) {
+std::string output_path_for(const ConverterSpec& converter, const std::string& input_path) {
   switch (converter.kind) {
     case OutputKind::text:
-      return filepathname + ".txt";
+      return input_path + ".txt";
     case OutputKind::html:
-      return filepathname + ".html";
+      return input_path + ".html";
     case OutputKind::sxw:
-      return "content.xml";
+      return archive_path_for(converter.archive, input_path);
   }
   return {};
 }
 
-std::string archive_path_for(ArchiveRule rule, const std::string& filepathname) {
+std::string archive_path_for(ArchiveRule rule, const std::string& input_path) {
   std::size_t extension = rule == ArchiveRule::two_letter_extension ? 3 : 4;
-  std::size_t keep = filepathname.size();
+  std::size_t keep = input_path.size();
   if (keep > extension) {
     std::size_t dot = keep - extension;
-    if (filepathname[dot] == '.' && filepathname.find(kPathSeparator, dot) == std::string::npos) {
+    if (input_path[dot] == '.' && input_path.find(kSeparator, dot) == std::string::npos) {
       keep = dot;
     }
   }
   std::string archive;
   archive.reserve(keep + 4);
-  archive.append(filepathname, 0, keep).append(".sxw");
+  archive.append(input_path, 0, keep).append(".sxw");
   return archive;
 }
 
-void run_converter(const ConverterSpec& converter, const BatchState& batch, Port& port) {
-  InputFile input;
-  if (!input.open(batch.filepathname)) {
-    port.message_box(kUnableToOpenFiles, kFileIoErrorCaption);
-    return;
-  }
-  ByteSource in = input.source();
-  if (!pass_prefix(converter.prefix, in)) {
-    // A file too short for the prefix is only a mismatch if it was read to its real end.
-    port.message_box(in.read_error() ? kUnableToReadFiles : prefix_message(converter.prefix),
-                     kFileIoErrorCaption);
-    return;
+FileConversion convert_to_file(const ConverterSpec& converter, ByteSource& in,
+                               const std::string& output_path, std::string_view title) {
+  if (!pass_prefix(converter.prefix, in)) return prefix_failure(in);
+
+  if (converter.kind == OutputKind::sxw) {
+    OutputFile content;
+    FileConversion result = write_content(converter, in, output_path, title, content);
+    if (result.status != ConvertStatus::ok) return result;
+    errno = 0;
+    if (!sxw::pack(output_path, content.temporary_path())) {
+      return {ConvertStatus::write_error, errno, 0};
+    }
+    struct stat info;
+    if (::stat(output_path.c_str(), &info) == 0) result.bytes = static_cast<std::uint64_t>(info.st_size);
+    return result;  // the content file goes with `content`
   }
 
   OutputFile output;
-  std::string output_path = output_path_for(converter, batch.filepathname);
-  if (!output.create(output_path)) {
-    port.message_box(kUnableToOpenFiles, kFileIoErrorCaption);
-    return;
+  if (!output.create(output_path)) return {ConvertStatus::open_output, errno, 0};
+  FileConversion result = write_body(converter, in, output.sink(), title);
+  if (result.status != ConvertStatus::ok) return result;  // the partial output goes too
+  if (!output.finish()) return {ConvertStatus::write_error, errno, 0};
+  result.bytes = size_of(output.descriptor());
+  if (!output.commit()) return {ConvertStatus::write_error, errno, 0};
+  return result;
+}
+
+FileConversion convert_to_descriptor(const ConverterSpec& converter, ByteSource& in, int fd,
+                                     std::string_view title,
+                                     const std::string& temporary_folder) {
+  if (!pass_prefix(converter.prefix, in)) return prefix_failure(in);
+  if (converter.kind != OutputKind::sxw) {
+    FdSink sink(fd);
+    FileConversion result = write_body(converter, in, sink, title);
+    if (result.status == ConvertStatus::ok && !sink.finish()) {
+      result = {ConvertStatus::write_error, errno, 0};
+    }
+    return result;
   }
-  bool write_failed;
+
+  // An archive is written with seeks: it is made in a folder of its own, then copied.
+  std::string pattern = temporary_folder + "/quorrel-XXXXXX";
+  std::vector<char> name(pattern.begin(), pattern.end());
+  name.push_back('\0');
+  if (::mkdtemp(name.data()) == nullptr) return {ConvertStatus::open_output, errno, 0};
+  std::string folder = name.data();
+  std::string archive = folder + "/document.sxw";
+  FileConversion result;
   {
-    TextWriter out(output.sink());
-    converter.body(in, out, DocumentInfo{batch.filename});
-    out.flush();
-    write_failed = out.failed();
+    OutputFile content;
+    result = write_content(converter, in, archive, title, content);
+    errno = 0;
+    if (result.status == ConvertStatus::ok && !sxw::pack(archive, content.temporary_path())) {
+      result = {ConvertStatus::write_error, errno, 0};
+    }
   }
-  if (in.read_error()) {
-    port.message_box(kUnableToReadFiles, kFileIoErrorCaption);
-    return;  // the partial output is discarded with `output`
+  if (result.status == ConvertStatus::ok) {
+    int packed = ::open(archive.c_str(), O_RDONLY | O_CLOEXEC);
+    if (packed < 0 || !copy_all(packed, fd)) {
+      result = {ConvertStatus::write_error, errno, 0};
+    } else {
+      result.bytes = size_of(packed);
+    }
+    if (packed >= 0) ::close(packed);
   }
-  if (write_failed || !output.commit()) {
-    port.message_box(kUnableToWriteFiles, kFileIoErrorCaption);
-    return;
-  }
-  if (converter.kind == OutputKind::sxw &&
-      !port.pack(archive_path_for(converter.archive, batch.filepathname), output_path)) {
-    port.message_box(kUnableToWriteFiles, kFileIoErrorCaption);
-  }
+  ::unlink(archive.c_str());
+  ::rmdir(folder.c_str());
+  return result;
 }
 
 MemoryConversion convert_memory(const ConverterSpec& converter, std::string_view input,

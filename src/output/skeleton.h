@@ -1,32 +1,50 @@
-// What every converter call shares: naming and opening its files, the prefix step, writing the
-// output safely under its final name, and reporting each failure once to the user.
+// What every converter call shares: naming its output, the prefix step, writing the output
+// safely under its final name, and saying what went wrong. Callers decide how to tell the user.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
 #include "convert/converter.h"
-#include "shell/batch_state.h"
-#include "shell/port.h"
 
 namespace quorrel {
 
-// The text and HTML outputs are named after the input's full name: report.wpd.txt.
-std::string output_path_for(const ConverterSpec& converter, const std::string& filepathname);
+// Where a converter writes for an input named `input_path`. The text and HTML outputs are
+// named after the input's full name (report.wpd.txt), the SXW output is the archive below.
+std::string output_path_for(const ConverterSpec& converter, const std::string& input_path);
 
 // The SXW archive beside the input: a two- or three-letter extension of the input's own name
 // is replaced by ".sxw" (report.wpd gives report.sxw under the three-letter rule), any other
 // name gets ".sxw" appended. A dot in a folder name is never taken for an extension.
-std::string archive_path_for(ArchiveRule rule, const std::string& filepathname);
+std::string archive_path_for(ArchiveRule rule, const std::string& input_path);
 
-// Converts the batch's current input (filepathname). The output is created only once the
-// input has opened and passed its prefix check, is written under a temporary name and renamed
-// over the final name when complete; every failure is shown through the port and leaves any
-// earlier output of the same name untouched. An SXW conversion then has the port pack
-// content.xml into the archive beside the input before it returns.
-void run_converter(const ConverterSpec& converter, const BatchState& batch, Port& port);
+enum class ConvertStatus {
+  ok,
+  prefix_mismatch,  // the converter's WordPerfect prefix is missing
+  open_output,      // the output (or the archive's content file) could not be created
+  read_error,       // the input could not be read to its end
+  write_error,      // the output could not be stored, or the archive not packed
+};
 
-enum class ConvertStatus { ok, prefix_mismatch };
+struct FileConversion {
+  ConvertStatus status = ConvertStatus::ok;
+  int error = 0;            // errno for open_output and write_error, when the system said
+  std::uint64_t bytes = 0;  // the output's size when written
+};
+
+// Converts `in`, positioned at the input's first byte, into `output_path` (for SXW the
+// archive). The output is created only once the input has passed its prefix check, is written
+// under a temporary name and replaces the final name only when complete, so that a failure
+// leaves any earlier output of that name untouched. An SXW conversion writes the content
+// document into a temporary file of its own beside the archive and packs it from there.
+FileConversion convert_to_file(const ConverterSpec& converter, ByteSource& in,
+                               const std::string& output_path, std::string_view title);
+
+// Converts `in` into an open descriptor (standard output) that is not replaced but written
+// as it goes; SXW is packed in a temporary folder under `temporary_folder` and then copied.
+FileConversion convert_to_descriptor(const ConverterSpec& converter, ByteSource& in, int fd,
+                                     std::string_view title, const std::string& temporary_folder);
 
 struct MemoryConversion {
   ConvertStatus status = ConvertStatus::ok;

@@ -13,7 +13,7 @@
 #include <emmintrin.h>
 #endif
 
-#include "convert/scan.h"
+#include "io/byte_scan.h"
 #include "output/text_writer.h"
 
 namespace quorrel::sxw {

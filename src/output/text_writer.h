@@ -9,7 +9,7 @@
 #include <memory>
 #include <string_view>
 
-#include "output/sink.h"
+#include "io/sink.h"
 
 namespace quorrel {
 

@@ -1,10 +1,7 @@
 #include "recognition/identify.h"
 
-#include "convert/scan.h"
-#include "io/input_file.h"
+#include "io/byte_scan.h"
 #include "recognition/prefix.h"
-#include "shell/messages.h"
-#include "shell/port.h"
 
 namespace quorrel {
 
@@ -42,16 +39,6 @@ FormatCode identify(ByteSource& in) {
     if (escape == 0 && data == kCarriageReturn) return TYPE_W51;
   }
   return TYPE_WPD;
-}
-
-FormatCode identify_file(const std::string& filepathname, Port& port) {
-  InputFile file;
-  if (!file.open(filepathname)) {
-    port.message_box(kUnableToOpenFile, kFileIoErrorCaption);
-    return TYPE_UNKNOWN;
-  }
-  ByteSource in = file.source();
-  return identify(in);
 }
 
 }  // namespace quorrel

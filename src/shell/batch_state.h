@@ -15,12 +15,17 @@ struct BatchState {
   std::string filepath;      // the folder of every listed name
   std::string filename;      // bare name of the current input
   std::string filepathname;  // filepath, a separator, filename
-  std::string resultlist;    // text of the To box
 
   // Option flags, copied from the dialog at the start of each batch.
   int txtflag = 0, htmlflag = 0, xmlflag = 0;
   int autoflag = 0, wpflag = 0, w51flag = 0, wpdflag = 0;
   int completeflag = 0;  // the complete reading
+
+  // While a batch runs the dialog still takes input: Quit and Escape stop the batch after the
+  // files being converted, the close box also ends the dialog then; nothing else is done.
+  bool running = false;
+  bool stop_requested = false;
+  bool close_requested = false;
 };
 
 inline constexpr char kPathSeparator = '/';

@@ -34,7 +34,26 @@ void route_command(BatchState& batch, Port& port, int id) {
 
 }  // namespace
 
+namespace {
+
+// While a batch runs, Quit and Escape stop it after the files being converted; the close box
+// also ends the dialog then. Everything else waits for the batch to end.
+void route_during_batch(BatchState& batch, const DialogMessage& message) {
+  if (const Command* command = std::get_if<Command>(&message)) {
+    if (command->id == ID_CANCEL) batch.stop_requested = true;
+  } else if (std::holds_alternative<CloseRequest>(message)) {
+    batch.stop_requested = true;
+    batch.close_requested = true;
+  }
+}
+
+}  // namespace
+
 void DialogFunc(BatchState& batch, Port& port, const DialogMessage& message) {
+  if (batch.running) {
+    route_during_batch(batch, message);
+    return;
+  }
   if (std::holds_alternative<InitDialog>(message)) {
     InitializeApp(port);
   } else if (const Command* command = std::get_if<Command>(&message)) {

@@ -1,11 +1,10 @@
 #include "shell/driver.h"
 
 #include <string_view>
+#include <thread>
 
-#include "convert/registry.h"
-#include "output/skeleton.h"
-#include "recognition/identify.h"
-#include "shell/complete_conversion.h"
+#include "batch/engine.h"
+#include "recognition/prefix.h"
 #include "shell/controls.h"
 #include "shell/messages.h"
 
@@ -30,65 +29,108 @@ int getfilename(BatchState& batch) {
 
 namespace {
 
-struct OutputStep {
-  OutputKind kind;
-  int BatchState::*flag;
-  std::string_view extension;
-};
-
-constexpr OutputStep kOutputSteps[] = {
-    {OutputKind::text, &BatchState::txtflag, ".txt"},
-    {OutputKind::html, &BatchState::htmlflag, ".html"},
-    {OutputKind::sxw, &BatchState::xmlflag, ".sxw"},
-};
-
-// Appends one line to the To box. The box keeps its newest lines: when it would outgrow the
-// list capacity, the oldest lines go first, never the entry being added.
-void add_result_entry(BatchState& batch, Port& port, std::string_view entry) {
-  batch.resultlist = port.control_text(ID_TO_TXT, kListCapacity);
-  batch.resultlist.append(entry);
-  batch.resultlist.append("\r\n");
-  while (batch.resultlist.size() >= kListCapacity) {
-    std::size_t line_end = batch.resultlist.find("\r\n");
-    if (line_end + 2 >= batch.resultlist.size()) break;
-    batch.resultlist.erase(0, line_end + 2);
+std::string_view entry_extension(OutputKind kind) {
+  switch (kind) {
+    case OutputKind::text:
+      return ".txt";
+    case OutputKind::html:
+      return ".html";
+    case OutputKind::sxw:
+      return ".sxw";
   }
-  port.set_control_text(ID_TO_TXT, batch.resultlist);
+  return "";
 }
 
-FormatCode chosen_format(const BatchState& batch, Port& port) {
-  if (batch.wpflag) return TYPE_WP;
-  if (batch.w51flag) return TYPE_W51;
-  if (batch.wpdflag) return TYPE_WPD;
-  return identify_file(batch.filepathname, port);
+std::string files_done_text(std::size_t done, std::size_t total) {
+  return std::to_string(done) + " of " + std::to_string(total) + " files";
 }
 
-// The complete reading reads each file once for all its outputs; the To box lists them first.
-void convert_complete_file(BatchState& batch, Port& port) {
-  CompleteRequest request;
-  request.input_path = batch.filepathname;
-  for (const OutputStep& step : kOutputSteps) {
-    if (!(batch.*step.flag)) continue;
-    add_result_entry(batch, port, batch.filename + std::string(step.extension));
-    request.outputs.push_back(step.kind);
+// The dialog's view of a batch: each output started is an entry in the To box (the input's
+// name with the kind's extension, whatever the output is really called), each failure one or
+// two message boxes as the converters always showed them.
+class DialogReporter final : public batch::Reporter {
+ public:
+  DialogReporter(BatchState& batch, Port& port, std::size_t total)
+      : batch_(batch), port_(port), total_(total) {}
+
+  void output_started(const batch::FileJob& job, const batch::FileOutcome&,
+                      const batch::OutputOutcome& output) override {
+    std::string entry = job.title;
+    entry += entry_extension(output.kind);
+    port_.append_line(ID_TO_TXT, entry, kListCapacity);
   }
-  if (batch.wpflag) request.generation = readers::Generation::wp42;
-  if (batch.w51flag) request.generation = readers::Generation::wp5;
-  if (batch.wpdflag) request.generation = readers::Generation::wp6;
-  CompleteResult result = convert_complete(request);
-  if (!result.problem.empty()) port.message_box(result.problem, kFileIoErrorCaption);
-  for (const CompleteOutput& output : result.outputs) {
-    if (!output.written && output.failure != result.problem) {
-      port.message_box(output.failure, kFileIoErrorCaption);
+
+  void output_failed(const batch::FileJob& job, const batch::FileOutcome& file,
+                     const batch::OutputOutcome& output) override {
+    using batch::Failure;
+    switch (output.failure) {
+      case Failure::none:
+        break;
+      case Failure::open_input:
+        // Auto Detect tried to open the file first, then the converter did.
+        if (file.detected) show(kUnableToOpenFile);
+        show(kUnableToOpenFiles);
+        break;
+      case Failure::prefix_mismatch:
+        show(output.prefix == PrefixRule::wp51 ? kNotWp51Message : kNotWpdMessage);
+        break;
+      case Failure::open_output:
+        show(kUnableToOpenFiles);
+        break;
+      case Failure::read_error:
+        show(kUnableToReadFiles);
+        break;
+      case Failure::write_error:
+        show(kUnableToWriteFiles);
+        break;
+      case Failure::written_before:
+        show(std::string(kWrittenBefore) + output.path + " (" + output.earlier_input + ", " +
+             job.input + ")");
+        break;
+      case Failure::replaces_input:
+        show(std::string(kReplacesInput) + output.path);
+        break;
+      case Failure::not_read:
+        // The document's problem once, however many outputs it cost.
+        if (problem_shown_for_ != file.index + 1 || shown_problem_ != output.message) {
+          show(output.message);
+        }
+        problem_shown_for_ = file.index + 1;
+        shown_problem_ = output.message;
+        break;
     }
   }
+
+  void file_finished(const batch::FileJob&, const batch::FileOutcome&) override {
+    ++done_;
+    port_.show_progress(files_done_text(done_, total_));
+  }
+
+  bool keep_going() override {
+    port_.process_events();
+    return !batch_.stop_requested;
+  }
+
+ private:
+  void show(std::string_view text) { port_.message_box(text, kFileIoErrorCaption); }
+
+  BatchState& batch_;
+  Port& port_;
+  std::size_t total_;
+  std::size_t done_ = 0;
+  std::size_t problem_shown_for_ = 0;  // index + 1 of the file whose problem was shown
+  std::string shown_problem_;
+};
+
+unsigned processors() {
+  unsigned count = std::thread::hardware_concurrency();
+  return count == 0 ? 1 : count;
 }
 
 }  // namespace
 
 void DlgConvertSelected(BatchState& batch, Port& port) {
-  if (batch.fileflag == 0) return;
-  batch.resultlist.clear();
+  if (batch.fileflag == 0 || batch.running) return;
   port.set_control_text(ID_TO_TXT, "");
 
   batch.txtflag = port.is_checked(ID_TXT_CHECK) ? 1 : 0;
@@ -107,26 +149,45 @@ void DlgConvertSelected(BatchState& batch, Port& port) {
     return;
   }
 
-  // Drop the line end after the last name.
-  std::size_t last_cr = batch.filelist.rfind('\r');
-  if (last_cr != std::string::npos) batch.filelist.resize(last_cr);
-
-  while (getfilename(batch)) {
-    if (batch.completeflag) {
-      convert_complete_file(batch, port);
-      continue;
-    }
-    for (const OutputStep& step : kOutputSteps) {
-      if (!(batch.*step.flag)) continue;
-      add_result_entry(batch, port, batch.filename + std::string(step.extension));
-      // Under Auto Detect every output kind identifies the file afresh.
-      const ConverterSpec& converter = converter_for(step.kind, chosen_format(batch, port));
-      run_converter(converter, batch, port);
-    }
+  batch::Request request;
+  if (batch.txtflag) request.outputs.push_back(OutputKind::text);
+  if (batch.htmlflag) request.outputs.push_back(OutputKind::html);
+  if (batch.xmlflag) request.outputs.push_back(OutputKind::sxw);
+  if (batch.completeflag) request.reading = batch::Reading::complete;
+  // Forcing skips identification entirely.
+  if (batch.wpflag) {
+    request.generation = TYPE_WP;
+  } else if (batch.w51flag) {
+    request.generation = TYPE_W51;
+  } else if (batch.wpdflag) {
+    request.generation = TYPE_WPD;
   }
 
+  // Drop the line end after the last name; the names are then taken from the end.
+  std::size_t last_cr = batch.filelist.rfind('\r');
+  if (last_cr != std::string::npos) batch.filelist.resize(last_cr);
+  while (getfilename(batch)) {
+    request.files.push_back({batch.filepathname, batch.filepathname, batch.filename});
+  }
+  // Files convert on other threads, so that the dialog repaints and takes Quit meanwhile.
+  request.jobs = processors();
+  request.keep_caller_free = true;
+
+  batch.running = true;
+  batch.stop_requested = false;
+  DialogReporter reporter(batch, port, request.files.size());
+  batch::Summary summary = batch::run(request, reporter);
+  batch.running = false;
+
+  if (summary.stopped) {
+    port.show_progress("Stopped after " +
+                       files_done_text(summary.files_done, request.files.size()));
+  } else {
+    port.show_progress("");
+  }
   port.set_control_text(ID_FROM_TXT, "");
   batch.fileflag = 0;
+  if (batch.close_requested) port.end_dialog(0);
 }
 
 }  // namespace quorrel

@@ -17,6 +17,11 @@ inline constexpr std::string_view kCarriageReturnInName =
 inline constexpr std::string_view kFilesInSeveralFolders =
     "The files are in different folders. Please choose files from one folder at a time.";
 
+// An output this batch already wrote for an earlier file is left as it is; the names follow.
+inline constexpr std::string_view kWrittenBefore = "Already written in this batch: ";
+// An output that would replace the very file being converted.
+inline constexpr std::string_view kReplacesInput = "The output would replace its own input: ";
+
 inline constexpr std::string_view kNothingSelectedCaption = "Uhmm...";
 inline constexpr std::string_view kNothingSelected = "Nothing selected.";
 

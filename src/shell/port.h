@@ -20,11 +20,17 @@ class Port {
   // Modal, one OK button, no owner window.
   virtual void message_box(std::string_view text, std::string_view caption) = 0;
 
-  // The packer: puts the finished content document `content_path` into the SXW archive at
-  // `archive_path`, creating or updating it, and returns when done. False when the archive
-  // could not be written; the caller reports that. Every adapter delegates to sxw::pack
-  // (output/sxw_package.h); a test adapter may also record the call.
-  virtual bool pack(const std::string& archive_path, const std::string& content_path) = 0;
+  // Appends `line` and CR LF to the display list `id`. When the text would reach `capacity`
+  // characters, the oldest lines go first, never the one being added. This one reads the
+  // whole text back and sets it again, which costs more the longer the list grows; a platform
+  // whose list grows in place does the same at a constant cost.
+  virtual void append_line(int id, std::string_view line, std::size_t capacity);
+
+  // While a batch runs, now and then: the platform repaints and takes input (Quit, Escape).
+  virtual void process_events() {}
+  // While a batch runs: how far it has come, shown without moving any control; an empty text
+  // hides it.
+  virtual void show_progress(std::string_view /*text*/) {}
 
   // The main dialog's own operations and file selection.
   virtual void set_checked(int id, bool checked) = 0;

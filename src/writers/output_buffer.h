@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "output/sink.h"
+#include "io/sink.h"
 
 namespace quorrel::writers {
 

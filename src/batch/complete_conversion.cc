@@ -1,4 +1,4 @@
-#include "shell/complete_conversion.h"
+#include "batch/complete_conversion.h"
 
 #include <memory>
 
@@ -9,7 +9,6 @@
 #include "output/skeleton.h"
 #include "output/sxw_package.h"
 #include "readers/read_document.h"
-#include "shell/messages.h"
 #include "writers/html_writer.h"
 #include "writers/plain_text_writer.h"
 #include "writers/sxw_writer.h"
@@ -18,6 +17,10 @@
 namespace quorrel {
 
 namespace {
+
+constexpr std::string_view kCannotOpenInput = "cannot open the input: ";
+constexpr std::string_view kCannotReadInput = "cannot read the input to its end";
+constexpr std::string_view kCannotWriteOutput = "cannot write the output";
 
 using readers::Generation;
 using readers::ReadStatus;
@@ -43,7 +46,7 @@ FormatCode format_of(Generation generation) {
 }
 
 std::string file_name_of(const std::string& path) {
-  std::size_t slash = path.rfind(kPathSeparator);
+  std::size_t slash = path.rfind('/');
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
@@ -84,12 +87,12 @@ CompleteResult convert_complete(const CompleteRequest& request) {
     result.generation = request.generation ? *request.generation
                                            : readers::detect_generation(input.bytes());
   }
+  const std::string& stem = request.output_stem.empty() ? request.input_path : request.output_stem;
   for (OutputKind kind : request.outputs) {
-    result.outputs.push_back(
-        {kind, complete_output_path(kind, result.generation, request.input_path), false, {}});
+    result.outputs.push_back({kind, complete_output_path(kind, result.generation, stem), false, {}});
   }
   if (!opened) {
-    result.problem = std::string(kUnableToOpenFile) + " (" + reason + ")";
+    result.problem = std::string(kCannotOpenInput) + reason;
     fail_all(result, result.problem);
     return result;
   }
@@ -104,7 +107,7 @@ CompleteResult convert_complete(const CompleteRequest& request) {
     std::string file_path =
         output.kind == OutputKind::sxw ? output.path + ".content.xml" : output.path;
     if (!open->file.create(file_path)) {
-      output.failure = std::string(kUnableToWriteFiles);
+      output.failure = std::string(kCannotWriteOutput);
       continue;
     }
     Sink& sink = open->file.sink();
@@ -133,7 +136,7 @@ CompleteResult convert_complete(const CompleteRequest& request) {
 
   if (input.lost()) {
     read.status = ReadStatus::unsupported;
-    read.message = std::string(kUnableToReadFiles);
+    read.message = std::string(kCannotReadInput);
   }
   if (read.status != ReadStatus::complete) result.problem = read.message;
   // Nothing was read: a file that says nothing of the document must not stand for it.
@@ -155,7 +158,7 @@ CompleteResult convert_complete(const CompleteRequest& request) {
     if (stored) {
       output.written = true;
     } else {
-      output.failure = std::string(kUnableToWriteFiles);
+      output.failure = std::string(kCannotWriteOutput);
     }
   }
   return result;

@@ -13,6 +13,8 @@ namespace quorrel {
 
 struct CompleteRequest {
   std::string input_path;
+  // Outputs are named from this as from an input path beside them; the input path when empty.
+  std::string output_stem;
   std::vector<OutputKind> outputs;               // in the order they are reported
   std::optional<readers::Generation> generation;  // forced; detected when empty
   readers::ReadOptions read_options;

@@ -1,4 +1,4 @@
-#include "output/sink.h"
+#include "io/sink.h"
 
 #include <unistd.h>
 
@@ -47,7 +47,10 @@ class FdSink::Background {
   bool submit(std::unique_ptr<char[]>& buffer, std::size_t size, std::size_t capacity) {
     std::unique_lock lock(mutex_);
     changed_.wait(lock, [&] { return !busy_; });
-    if (failed_) return false;
+    if (failed_) {
+      errno = error_;
+      return false;
+    }
     if (spare_ == nullptr || spare_capacity_ < capacity) {
       spare_ = std::make_unique_for_overwrite<char[]>(capacity);
       spare_capacity_ = capacity;
@@ -60,10 +63,12 @@ class FdSink::Background {
     return true;
   }
 
-  // Waits for the buffer in flight; false once any write failed.
+  // Waits for the buffer in flight; false once any write failed, with errno as that write
+  // left it, so that the caller can say why.
   bool wait() {
     std::unique_lock lock(mutex_);
     changed_.wait(lock, [&] { return !busy_; });
+    if (failed_) errno = error_;
     return !failed_;
   }
 
@@ -75,7 +80,9 @@ class FdSink::Background {
       if (!busy_) return;  // stopping with nothing in flight
       lock.unlock();
       bool stored = write_all(fd_, spare_.get(), size_);
+      int error = errno;
       lock.lock();
+      if (!stored && !failed_) error_ = error;
       failed_ = failed_ || !stored;
       busy_ = false;
       changed_.notify_all();
@@ -90,6 +97,7 @@ class FdSink::Background {
   std::size_t size_ = 0;
   bool busy_ = false;
   bool failed_ = false;
+  int error_ = 0;  // errno of the first failed write
   bool stopping_ = false;
   std::thread writer_;  // last: starts once everything it uses exists
 };
