@@ -167,7 +167,17 @@ void CliReporter::output_failed(const batch::FileJob& job, const batch::FileOutc
   report_line(job, file, output);
 }
 
-void CliReporter::file_finished(const batch::FileJob&, const batch::FileOutcome&) {
+void CliReporter::file_finished(const batch::FileJob& job, const batch::FileOutcome& file) {
+  // A damaged document: its outputs hold what could be read, and the user is told. A problem
+  // that cost the outputs was already given with each of them.
+  bool any_written = false;
+  for (const batch::OutputOutcome& output : file.outputs) {
+    any_written = any_written || output.failure == batch::Failure::none;
+  }
+  if (!file.problem.empty() && any_written) {
+    clear_progress();
+    print(err_, shown_name(job.input) + ": " + file.problem);
+  }
   // A file at a time, so that a program reading the list sees each file as it is done.
   if (settings_.list_outputs) std::fflush(out_);
   ++done_;

@@ -101,7 +101,12 @@ class DialogReporter final : public batch::Reporter {
     }
   }
 
-  void file_finished(const batch::FileJob&, const batch::FileOutcome&) override {
+  void file_finished(const batch::FileJob&, const batch::FileOutcome& file) override {
+    // A damaged document: its outputs hold what could be read, and the user is told.
+    if (!file.problem.empty() && problem_shown_for_ != file.index + 1) {
+      show(file.problem);
+      problem_shown_for_ = file.index + 1;
+    }
     ++done_;
     port_.show_progress(files_done_text(done_, total_));
   }
