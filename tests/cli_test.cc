@@ -134,7 +134,7 @@ TEST(Cli, HighFirstByteOrForcingReadsAncientWordPerfect) {
   EXPECT_EQ(testing::read_file(dir.file("plain.txt")), "a b");
 }
 
-TEST(Cli, SxwByDefaultWritesContentHereAndTheArchiveBesideTheInput) {
+TEST(Cli, SxwByDefaultWritesOnlyTheArchiveBesideTheInput) {
   TempDir docs, work;
   std::string input = docs.file("letter v2.wpd");
   testing::write_file(input, examples::WpdBuilder().text("packed").file());
@@ -145,8 +145,9 @@ TEST(Cli, SxwByDefaultWritesContentHereAndTheArchiveBesideTheInput) {
   }
   EXPECT_EQ(result.status, 0) << result.err;
   EXPECT_EQ(result.out, "letter v2.wpd.sxw\n");
-  EXPECT_NE(testing::read_file(work.file("content.xml")).find(">packed\r\n</text:p>"),
+  EXPECT_NE(testing::content_of(docs.file("letter v2.sxw")).find(">packed\r\n</text:p>"),
             std::string::npos);
+  EXPECT_TRUE(testing::list_folder(work.path()).empty());
   EXPECT_EQ(testing::list_folder(docs.path()),
             (std::vector<std::string>{"letter v2.sxw", "letter v2.wpd"}));
 }

@@ -34,9 +34,10 @@ class FakePort : public Port {
   void message_box(std::string_view text, std::string_view caption) override {
     messages.push_back({std::string(text), std::string(caption)});
   }
-  bool pack(const std::string& archive_path, const std::string& content_path) override {
-    packed.push_back({archive_path, content_path});
-    return sxw::pack(archive_path, content_path);
+  bool pack(const std::string& archive_path, int content_fd) override {
+    packed.push_back(archive_path);
+    if (before_pack) before_pack();
+    return sxw::pack(archive_path, content_fd);
   }
 
   // The main dialog's operations: a drop switch, the end value, and a chooser that returns
@@ -61,7 +62,8 @@ class FakePort : public Port {
   std::map<int, std::string> texts;
   std::map<int, bool> checked;
   std::vector<Message> messages;
-  std::vector<std::pair<std::string, std::string>> packed;  // archive, content file
+  std::vector<std::string> packed;    // archive paths
+  std::function<void()> before_pack;  // what happens between a conversion and its packing
   bool drops_accepted = false;
   std::optional<int> end_value;
   std::vector<std::string> chosen;
@@ -80,8 +82,7 @@ class TempDir {
   std::filesystem::path path_;
 };
 
-// Makes `folder` the current directory until destroyed. SXW conversions write content.xml in
-// the current directory, so every test that runs one gives it a folder of its own.
+// Makes `folder` the current directory until destroyed.
 class CurrentDirectory {
  public:
   explicit CurrentDirectory(const std::filesystem::path& folder);

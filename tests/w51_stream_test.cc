@@ -119,14 +119,10 @@ TEST(W51Files, PrefixMismatchShowsTheMessageAndLeavesNoOutput) {
   batch.filepath = dir.path().string();
   batch.filename = "plain.wp5";
   batch.filepathname = dir.file("plain.wp5");
-  // content.xml goes to the working directory: make that the scratch folder.
-  std::filesystem::path previous = std::filesystem::current_path();
-  std::filesystem::current_path(dir.path());
   testing::FakePort port;
   for (OutputKind kind : {OutputKind::text, OutputKind::html, OutputKind::sxw}) {
     run_converter(converter_for(kind, TYPE_W51), batch, port);
   }
-  std::filesystem::current_path(previous);
   EXPECT_EQ(port.messages, std::vector<testing::FakePort::Message>(
                                3, {"This is NOT a WP51 file.", "File I/O Error!"}));
   EXPECT_EQ(testing::list_folder(dir.path()), std::vector<std::string>{"plain.wp5"});

@@ -1,5 +1,7 @@
 #include "cli/cli.h"
 
+#include <cerrno>
+#include <cstring>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,8 +23,8 @@ constexpr const char* kUsage =
     "Outputs (any combination; default --sxw):\n"
     "  --txt    plain text, written beside the input as FILE.txt\n"
     "  --html   HTML, written beside the input as FILE.html\n"
-    "  --sxw    OpenOffice.org 1.0 Writer document; content.xml is written in the\n"
-    "           current directory and packed into an .sxw archive beside the input\n"
+    "  --sxw    OpenOffice.org 1.0 Writer document, an .sxw archive written beside\n"
+    "           the input (report.wpd gives report.sxw)\n"
     "\n"
     "Input generation (one; default --auto):\n"
     "  --auto   detect each file's generation\n"
@@ -58,7 +60,7 @@ struct Options {
 
 }  // namespace
 
-int run_cli(int argc, const char* const* argv, std::FILE* out, std::FILE* err) {
+static int convert_arguments(int argc, const char* const* argv, std::FILE* out, std::FILE* err) {
   Options options;
   bool options_ended = false;
   for (int i = 1; i < argc; ++i) {
@@ -111,6 +113,7 @@ int run_cli(int argc, const char* const* argv, std::FILE* out, std::FILE* err) {
   port.set_checked(ID_XML_CHECK, options.sxw);
   port.set_checked(options.generation, true);
 
+  OutputsWritten written;  // one run: no input replaces another's output
   for (const std::string& file : options.files) {
     port.set_current_input(file);
     if (file.find('\r') != std::string::npos) {
@@ -135,9 +138,23 @@ int run_cli(int argc, const char* const* argv, std::FILE* out, std::FILE* err) {
     }
     batch.filelist += "\r\n";
     batch.fileflag = 1;
-    DlgConvertSelected(batch, port);
+    convert_selected(batch, port, written);
   }
   return port.any_message_shown() ? 1 : 0;
+}
+
+int run_cli(int argc, const char* const* argv, std::FILE* out, std::FILE* err) {
+  int status = convert_arguments(argc, argv, out, err);
+  // Lines that never reached standard output (a full disk, a closed descriptor) are a failure
+  // like any other, help and version included.
+  errno = 0;
+  if (std::fflush(out) != 0 || std::ferror(out)) {
+    int error = errno;
+    std::fprintf(err, "quorrel-cli: cannot write to standard output%s%s\n", error ? ": " : "",
+                 error ? std::strerror(error) : "");
+    return status == 0 ? 1 : status;
+  }
+  return status;
 }
 
 }  // namespace quorrel

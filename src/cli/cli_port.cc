@@ -2,6 +2,7 @@
 
 #include "output/sxw_package.h"
 #include "shell/controls.h"
+#include "shell/messages.h"
 
 namespace quorrel {
 
@@ -12,8 +13,9 @@ void CliPort::set_control_text(int id, std::string_view text) {
     std::string_view added = text.substr(shown.size());
     while (!added.empty()) {
       std::size_t end = added.find("\r\n");
-      std::string_view line = added.substr(0, end);
-      std::fprintf(out_, "%.*s\n", static_cast<int>(line.size()), line.data());
+      // An entry is a file name with its output's extension.
+      std::string line = printable_name(added.substr(0, end));
+      std::fprintf(out_, "%s\n", line.c_str());
       if (end == std::string_view::npos) break;
       added.remove_prefix(end + 2);
     }
@@ -38,13 +40,14 @@ void CliPort::check_radio_button(int first, int last, int id) {
 
 void CliPort::message_box(std::string_view text, std::string_view caption) {
   ++messages_shown_;
-  std::fprintf(err_, "%s: %.*s %.*s\n", current_input_.c_str(), static_cast<int>(caption.size()),
+  std::fprintf(err_, "%s: %.*s %.*s\n", printable_name(current_input_).c_str(),
+               static_cast<int>(caption.size()),
                caption.data(), static_cast<int>(text.size()), text.data());
   std::fflush(err_);
 }
 
-bool CliPort::pack(const std::string& archive_path, const std::string& content_path) {
-  return sxw::pack(archive_path, content_path);
+bool CliPort::pack(const std::string& archive_path, int content_fd) {
+  return sxw::pack(archive_path, content_fd);
 }
 
 }  // namespace quorrel

@@ -23,7 +23,7 @@ class CliPort final : public Port {
   std::string control_text(int id, std::size_t max_length) override;
   bool is_checked(int id) override;
   void message_box(std::string_view text, std::string_view caption) override;
-  bool pack(const std::string& archive_path, const std::string& content_path) override;
+  bool pack(const std::string& archive_path, int content_fd) override;
 
   // Options stand in for the check boxes and radio buttons. A command line has no dialog to
   // end, takes no drops and has no file chooser: its files come as arguments.

@@ -2,9 +2,9 @@
 #include <cstdio>
 
 #include "cli/cli.h"
-#include "io/allocation.h"
+#include "io/process.h"
 
 int main(int argc, char** argv) {
-  quorrel::keep_freed_buffers_for_reuse();
+  quorrel::set_up_process();
   return quorrel::run_cli(argc, argv, stdout, stderr);
 }

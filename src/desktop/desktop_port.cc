@@ -93,8 +93,8 @@ void DesktopPort::message_box(std::string_view text, std::string_view caption) {
   box.exec();
 }
 
-bool DesktopPort::pack(const std::string& archive_path, const std::string& content_path) {
-  return sxw::pack(archive_path, content_path);
+bool DesktopPort::pack(const std::string& archive_path, int content_fd) {
+  return sxw::pack(archive_path, content_fd);
 }
 
 std::vector<std::string> DesktopPort::choose_files(std::string_view title,

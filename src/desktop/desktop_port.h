@@ -33,7 +33,7 @@ class DesktopPort : public Port {
   std::string control_text(int id, std::size_t max_length) override;
   bool is_checked(int id) override;
   void message_box(std::string_view text, std::string_view caption) override;
-  bool pack(const std::string& archive_path, const std::string& content_path) override;
+  bool pack(const std::string& archive_path, int content_fd) override;
   void set_checked(int id, bool checked) override;
   void check_radio_button(int first, int last, int id) override;
   void accept_dropped_files(bool accept) override;

@@ -18,10 +18,13 @@ class InputFile {
   bool open(const std::string& path);
   // A source reading from the start of the file; valid while this object lives.
   // A large file is read where the system maps it.
+  // A file found shorter at its end than when it was opened ends with a read error.
   ByteSource source() const {
-    return size_ >= kMapFrom ? ByteSource::from_mapped_file(fd_, static_cast<std::size_t>(size_))
-                             : ByteSource::from_fd(fd_);
+    return size_ >= kMapFrom
+               ? ByteSource::from_mapped_file(fd_, static_cast<std::size_t>(size_))
+               : ByteSource::from_fd(fd_, ByteSource::kDefaultBufferSize, size_);
   }
+  int descriptor() const { return fd_; }
 
  private:
   // Below this size mapping and unmapping cost more than copying saves.

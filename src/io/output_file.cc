@@ -13,13 +13,6 @@ namespace quorrel {
 
 namespace {
 
-std::string folder_of(const std::string& path) {
-  std::size_t slash = path.rfind('/');
-  if (slash == std::string::npos) return ".";
-  if (slash == 0) return "/";
-  return path.substr(0, slash);
-}
-
 std::string base_of(const std::string& path) {
   std::size_t slash = path.rfind('/');
   return slash == std::string::npos ? path : path.substr(slash + 1);
@@ -47,6 +40,13 @@ bool replace(const std::string& from, const std::string& to) {
 
 }  // namespace
 
+std::string folder_of(const std::string& path) {
+  std::size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  if (slash == 0) return "/";
+  return path.substr(0, slash);
+}
+
 OutputFile::~OutputFile() { discard(); }
 
 bool OutputFile::create(const std::string& final_path) {
@@ -60,16 +60,23 @@ bool OutputFile::create(const std::string& final_path) {
   // An existing directory under the final name could never be replaced by the output.
   struct stat info;
   if (::stat(final_path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) return false;
+  // The file replaced keeps its permissions (a read-only text stays read-only); a symbolic
+  // link there is replaced by a new file, whatever it points to.
+  mode_t mode;
+  if (::lstat(final_path.c_str(), &info) == 0 && S_ISREG(info.st_mode)) {
+    mode = info.st_mode & 0777;
+  } else {
+    mode_t mask = ::umask(0);
+    ::umask(mask);
+    mode = 0666 & ~mask;
+  }
 
   std::string pattern = (folder == "/" ? std::string() : folder) + "/" + kTemporaryPrefix + "XXXXXX";
   std::vector<char> name(pattern.begin(), pattern.end());
   name.push_back('\0');
   int fd = ::mkostemp(name.data(), O_CLOEXEC);
   if (fd < 0) return false;
-  // mkstemp creates 0600; outputs get the usual permissions for new files.
-  mode_t mask = ::umask(0);
-  ::umask(mask);
-  ::fchmod(fd, 0666 & ~mask);
+  ::fchmod(fd, mode);  // mkstemp creates 0600
   fd_ = fd;
   final_path_ = final_path;
   temporary_path_ = name.data();

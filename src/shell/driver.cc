@@ -65,6 +65,11 @@ FormatCode chosen_format(const BatchState& batch, Port& port) {
 }  // namespace
 
 void DlgConvertSelected(BatchState& batch, Port& port) {
+  OutputsWritten written;
+  convert_selected(batch, port, written);
+}
+
+void convert_selected(BatchState& batch, Port& port, OutputsWritten& written) {
   if (batch.fileflag == 0) return;
   batch.resultlist.clear();
   port.set_control_text(ID_TO_TXT, "");
@@ -94,7 +99,7 @@ void DlgConvertSelected(BatchState& batch, Port& port) {
       add_result_entry(batch, port, batch.filename + std::string(step.extension));
       // Under Auto Detect every output kind identifies the file afresh.
       const ConverterSpec& converter = converter_for(step.kind, chosen_format(batch, port));
-      run_converter(converter, batch, port);
+      run_converter(converter, batch, port, written);
     }
   }
 

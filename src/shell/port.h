@@ -20,11 +20,11 @@ class Port {
   // Modal, one OK button, no owner window.
   virtual void message_box(std::string_view text, std::string_view caption) = 0;
 
-  // The packer: puts the finished content document `content_path` into the SXW archive at
-  // `archive_path`, creating or updating it, and returns when done. False when the archive
-  // could not be written; the caller reports that. Every adapter delegates to sxw::pack
-  // (output/sxw_package.h); a test adapter may also record the call.
-  virtual bool pack(const std::string& archive_path, const std::string& content_path) = 0;
+  // The packer: puts the finished content document, the open file `content_fd`, into the SXW
+  // archive at `archive_path`, creating or updating it, and returns when done. False when the
+  // archive could not be written; the caller reports that. Every adapter delegates to
+  // sxw::pack (output/sxw_package.h); a test adapter may also record the call.
+  virtual bool pack(const std::string& archive_path, int content_fd) = 0;
 
   // The main dialog's own operations and file selection.
   virtual void set_checked(int id, bool checked) = 0;
