@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <memory>
+#include <new>
 #include <string_view>
 
 #include "io/output_file.h"
@@ -63,8 +64,18 @@ class ArchiveFile {
   void write_to(int fd) { write_fd_ = fd; }
 
   static zip_int64_t callback(void* self, void* data, zip_uint64_t length, zip_source_cmd_t command) {
-    return static_cast<ArchiveFile*>(self)->handle(data, length, command);
+    auto* file = static_cast<ArchiveFile*>(self);
+    // No exception may cross libzip's C frames: memory that ran out fails the call, and
+    // pack reports it once libzip has let go.
+    try {
+      return file->handle(data, length, command);
+    } catch (const std::bad_alloc&) {
+      file->out_of_memory_ = true;
+      return file->fail(ZIP_ER_MEMORY);
+    }
   }
+
+  bool out_of_memory() const { return out_of_memory_; }
 
  private:
   zip_int64_t handle(void* data, zip_uint64_t length, zip_source_cmd_t command) {
@@ -178,6 +189,7 @@ class ArchiveFile {
   zip_uint64_t write_size_ = 0;
   zip_uint64_t pending_offset_ = 0;
   std::string pending_;
+  bool out_of_memory_ = false;
 };
 
 // The content document as libzip reads it: from an open descriptor by offset, so that any
@@ -341,7 +353,10 @@ bool pack(const std::string& archive_path, int content_fd) {
   }
   // On failure the archive stays open and the guard discards it, and `staged` removes the
   // temporary file; the old archive is untouched.
-  if (zip_close(archive.get()) != 0) return false;
+  if (zip_close(archive.get()) != 0) {
+    if (file.out_of_memory()) throw std::bad_alloc();  // for the caller to report as such
+    return false;
+  }
   archive.release();
   return staged.commit();
 }

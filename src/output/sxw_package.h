@@ -17,7 +17,8 @@ namespace quorrel::sxw {
 // it that starts with kTemporaryPrefix (io/output_file.h), and renamed. False, with the path
 // left as it was, when the archive cannot be written or the path holds anything but a ZIP
 // archive (an empty file included). A symbolic link at the path is replaced by a new archive;
-// nothing is read from where it points.
+// nothing is read from where it points. Throws std::bad_alloc, with everything cleaned up,
+// when memory ran out.
 bool pack(const std::string& archive_path, int content_fd);
 
 }  // namespace quorrel::sxw
