@@ -20,7 +20,7 @@ build: setup
 	@cmake --build $(BUILD) -j $(JOBS)
 
 # Writes example documents into $(DEMO)/ and converts each of them into every output kind,
-# detecting each one's generation. The SXW outputs also leave content.xml in $(DEMO)/.
+# detecting each one's generation.
 demo: build
 	@rm -rf $(DEMO) && mkdir -p $(DEMO)
 	@$(BUILD)/tools/quorrel-make-examples $(DEMO) >/dev/null
