@@ -80,15 +80,15 @@ TEST(OutOfMemory, EachLargeAllocationThatFailsFailsOnlyItsOutput) {
         if (!failed && large_allocations.load() <= n) return kNotReached;
         if (failed) {
           // Reported once as what it is, with nothing left behind.
-          if (port.messages != std::vector<FakePort::Message>{{"Not enough memory.",
-                                                               "File I/O Error!"}}) {
+          if (port.messages !=
+              std::vector<FakePort::Message>{{"Not enough memory.", "File I/O Error!"}}) {
             return 10;
           }
           if (testing::exists(output)) return 11;
         } else {
           // Survived by doing without (a second buffer, a thread): the output is whole.
-          std::string written = kind == OutputKind::sxw ? testing::content_of(output)
-                                                        : testing::read_file(output);
+          std::string written =
+              kind == OutputKind::sxw ? testing::content_of(output) : testing::read_file(output);
           if (written != expected) return 12;
         }
         if (testing::list_folder(dir.path()).size() != (failed ? 2u : 3u)) return 13;
@@ -98,7 +98,8 @@ TEST(OutOfMemory, EachLargeAllocationThatFailsFailsOnlyItsOutput) {
         if (!port.messages.empty()) return 14;
         return failed ? 1 : kAsExpected;  // 1: failed as it should
       });
-      ASSERT_EQ(child.signal, 0) << converter.name << ": killed with allocation " << n << " failing";
+      ASSERT_EQ(child.signal, 0) << converter.name << ": killed with allocation " << n
+                                 << " failing";
       ASSERT_TRUE(child.exit_status == kAsExpected || child.exit_status == 1 ||
                   child.exit_status == kNotReached)
           << converter.name << ", allocation " << n << " failing: check " << child.exit_status;

@@ -1,7 +1,6 @@
 #include "cli/cli.h"
 
 #include <gtest/gtest.h>
-
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -231,7 +230,9 @@ TEST(Cli, NamesWithControlCharactersStayOnOneLine) {
   std::string shown = "\"" + dir.file("") + "two\\nlines\\t\\\"q\\\"\\\\.wpd\"";
   EXPECT_EQ(result.err, shown + ": File I/O Error! This is NOT a WPD file.\n");
   // Other control characters in three octal digits; ordinary names as they are.
-  EXPECT_EQ(printable_name("a\x01" "7\x7f"), "\"a\\0017\\177\"");
+  EXPECT_EQ(printable_name("a\x01"
+                           "7\x7f"),
+            "\"a\\0017\\177\"");
   EXPECT_EQ(printable_name("plain \xc3\xa9 name"), "plain \xc3\xa9 name");
 }
 
@@ -247,12 +248,12 @@ TEST(Cli, TwoInputsOfOneRunNeverShareAnArchive) {
                        dir.file("same.doc"), dir.file("other.wpd"), dir.file("same.wp")});
   EXPECT_EQ(result.status, 1);
   std::string archive = dir.file("same.sxw");
-  EXPECT_EQ(result.err,
-            dir.file("same.wpd") + ": File I/O Error! " + dir.file("same.wpd") +
-                " is not converted: the output " + archive + " was already written from " +
-                dir.file("same.wp") + " in this run.\n" + dir.file("same.doc") +
-                ": File I/O Error! " + dir.file("same.doc") + " is not converted: the output " +
-                archive + " was already written from " + dir.file("same.wp") + " in this run.\n");
+  EXPECT_EQ(result.err, dir.file("same.wpd") + ": File I/O Error! " + dir.file("same.wpd") +
+                            " is not converted: the output " + archive +
+                            " was already written from " + dir.file("same.wp") + " in this run.\n" +
+                            dir.file("same.doc") + ": File I/O Error! " + dir.file("same.doc") +
+                            " is not converted: the output " + archive +
+                            " was already written from " + dir.file("same.wp") + " in this run.\n");
   EXPECT_NE(testing::content_of(archive).find(">first document\r\n</text:p>"), std::string::npos);
   // Their other outputs have names of their own; the same input named again is no conflict.
   EXPECT_EQ(testing::read_file(dir.file("same.wpd.txt")), "second");

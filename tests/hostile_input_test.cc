@@ -373,7 +373,9 @@ TEST_F(Batch, TwoRunsInOneFolderEachPackTheirOwnDocument) {
   int mixed = 0;
   for (int round = 0; round < 30; ++round) {
     testing::ChildResult first, second;
-    std::thread other([&] { second = testing::run_program({testing::cli_program(), file("b.wpd")}); });
+    std::thread other([&] {
+      second = testing::run_program({testing::cli_program(), file("b.wpd")});
+    });
     first = testing::run_program({testing::cli_program(), file("a.wpd")});
     other.join();
     ASSERT_EQ(first.exit_status, 0);

@@ -1,11 +1,11 @@
 #include "output/skeleton.h"
 
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/mman.h>
-#include <sys/wait.h>
-#include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include "convert/registry.h"
@@ -268,10 +268,11 @@ TEST(ByteSource, InputShortenedWhileReadEndsWithAReadErrorInEveryPath) {
     std::size_t size, cut_to;
   };
   const std::size_t big = (8 << 20) + 100;
-  for (const Case& c : {Case{"buffered", 1 << 20, 300 << 10}, Case{"buffered", 1 << 20, (1 << 20) - 1},
-                        Case{"ahead", 3 << 20, (3 << 20) - 10}, Case{"mapped", big, big - 50},
-                        Case{"mapped", big, 5 << 20}, Case{"opened", 1 << 20, 500 << 10},
-                        Case{"opened", big, big - 1}}) {
+  for (const Case& c :
+       {Case{"buffered", 1 << 20, 300 << 10}, Case{"buffered", 1 << 20, (1 << 20) - 1},
+        Case{"ahead", 3 << 20, (3 << 20) - 10}, Case{"mapped", big, big - 50},
+        Case{"mapped", big, 5 << 20}, Case{"opened", 1 << 20, 500 << 10},
+        Case{"opened", big, big - 1}}) {
     TempDir dir;
     std::string content(c.size, 'x');
     testing::write_file(dir.file("shrinks"), content);

@@ -171,8 +171,8 @@ TEST(Packer, SymbolicLinkAtTheArchivePathIsReplacedWithoutReadingItsTarget) {
   // into the new archive, and the target stays as it was.
   TempDir dir;
   std::filesystem::create_directory(dir.path() / "private");
-  make_archive(dir.file("private/real.sxw"), {{"secret.txt", "secret", false},
-                                              {"content.xml", "private content", false}});
+  make_archive(dir.file("private/real.sxw"),
+               {{"secret.txt", "secret", false}, {"content.xml", "private content", false}});
   std::string target = testing::read_file(dir.file("private/real.sxw"));
   std::filesystem::permissions(dir.path() / "private", std::filesystem::perms::owner_all);
   std::filesystem::create_symlink("private/real.sxw", dir.path() / "link.sxw");

@@ -41,8 +41,8 @@ void CliPort::check_radio_button(int first, int last, int id) {
 void CliPort::message_box(std::string_view text, std::string_view caption) {
   ++messages_shown_;
   std::fprintf(err_, "%s: %.*s %.*s\n", printable_name(current_input_).c_str(),
-               static_cast<int>(caption.size()),
-               caption.data(), static_cast<int>(text.size()), text.data());
+               static_cast<int>(caption.size()), caption.data(), static_cast<int>(text.size()),
+               text.data());
   std::fflush(err_);
 }
 

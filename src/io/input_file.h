@@ -20,9 +20,8 @@ class InputFile {
   // A large file is read where the system maps it.
   // A file found shorter at its end than when it was opened ends with a read error.
   ByteSource source() const {
-    return size_ >= kMapFrom
-               ? ByteSource::from_mapped_file(fd_, static_cast<std::size_t>(size_))
-               : ByteSource::from_fd(fd_, ByteSource::kDefaultBufferSize, size_);
+    return size_ >= kMapFrom ? ByteSource::from_mapped_file(fd_, static_cast<std::size_t>(size_))
+                             : ByteSource::from_fd(fd_, ByteSource::kDefaultBufferSize, size_);
   }
   int descriptor() const { return fd_; }
 

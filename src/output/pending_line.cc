@@ -93,8 +93,8 @@ void PendingLine::write_long_to(TextWriter& out) {
     constexpr std::size_t kChunk = 64 * 1024;
     auto chunk = std::make_unique_for_overwrite<char[]>(kChunk);
     for (std::size_t offset = 0; offset < spilled_ && !failed_;) {
-      ssize_t got = ::pread(spill_file_.descriptor(), chunk.get(), std::min(kChunk, spilled_ - offset),
-                            static_cast<off_t>(offset));
+      ssize_t got = ::pread(spill_file_.descriptor(), chunk.get(),
+                            std::min(kChunk, spilled_ - offset), static_cast<off_t>(offset));
       if (got < 0 && errno == EINTR) continue;
       if (got <= 0) {
         failed_ = true;

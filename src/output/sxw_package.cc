@@ -209,7 +209,8 @@ class ContentFile {
     return true;
   }
 
-  static zip_int64_t callback(void* self, void* data, zip_uint64_t length, zip_source_cmd_t command) {
+  static zip_int64_t callback(void* self, void* data, zip_uint64_t length,
+                              zip_source_cmd_t command) {
     return static_cast<ContentFile*>(self)->handle(data, length, command);
   }
 
@@ -240,7 +241,8 @@ class ContentFile {
         offset_ = static_cast<zip_uint64_t>(target);
         return 0;
       }
-      case ZIP_SOURCE_TELL: return static_cast<zip_int64_t>(offset_);
+      case ZIP_SOURCE_TELL:
+        return static_cast<zip_int64_t>(offset_);
       case ZIP_SOURCE_STAT: {
         auto* stat = static_cast<zip_stat_t*>(data);
         zip_stat_init(stat);
@@ -249,12 +251,12 @@ class ContentFile {
         stat->valid |= ZIP_STAT_SIZE | ZIP_STAT_MTIME;
         return sizeof(zip_stat_t);
       }
-      case ZIP_SOURCE_ERROR: return zip_error_to_data(&error_, data, length);
+      case ZIP_SOURCE_ERROR:
+        return zip_error_to_data(&error_, data, length);
       case ZIP_SOURCE_SUPPORTS:
-        return zip_source_make_command_bitmap(ZIP_SOURCE_OPEN, ZIP_SOURCE_READ, ZIP_SOURCE_CLOSE,
-                                              ZIP_SOURCE_STAT, ZIP_SOURCE_ERROR, ZIP_SOURCE_FREE,
-                                              ZIP_SOURCE_SEEK, ZIP_SOURCE_TELL,
-                                              ZIP_SOURCE_SUPPORTS, -1);
+        return zip_source_make_command_bitmap(
+            ZIP_SOURCE_OPEN, ZIP_SOURCE_READ, ZIP_SOURCE_CLOSE, ZIP_SOURCE_STAT, ZIP_SOURCE_ERROR,
+            ZIP_SOURCE_FREE, ZIP_SOURCE_SEEK, ZIP_SOURCE_TELL, ZIP_SOURCE_SUPPORTS, -1);
       default:  // close, free: the descriptor belongs to the caller
         return 0;
     }

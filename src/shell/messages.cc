@@ -13,11 +13,21 @@ std::string printable_name(std::string_view name) {
   for (char c : name) {
     auto byte = static_cast<unsigned char>(c);
     switch (c) {
-      case '\n': shown += "\\n"; break;
-      case '\t': shown += "\\t"; break;
-      case '\r': shown += "\\r"; break;
-      case '"': shown += "\\\""; break;
-      case '\\': shown += "\\\\"; break;
+      case '\n':
+        shown += "\\n";
+        break;
+      case '\t':
+        shown += "\\t";
+        break;
+      case '\r':
+        shown += "\\r";
+        break;
+      case '"':
+        shown += "\\\"";
+        break;
+      case '\\':
+        shown += "\\\\";
+        break;
       default:
         if (byte < 0x20 || byte == 0x7f) {
           // Three octal digits always: a digit that follows cannot be taken into the escape.
