@@ -1,7 +1,7 @@
 // Fuzzes one converter (chosen at build time by QUORREL_FUZZ_KIND and QUORREL_FUZZ_FORMAT) on
 // memory, with or without a WordPerfect prefix in front of the fuzzed bytes, and checks what
-// any output must satisfy: its size bound, the output kind's well-formedness, and the same
-// bytes when the input arrives through a file read in tiny pieces.
+// any output must satisfy: its size bound, the output kind's well-formedness, and (for one
+// input in 64) the same bytes when the input arrives through a file read in tiny pieces.
 #include <sys/mman.h>
 #include <unistd.h>
 
@@ -96,10 +96,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   quorrel::MemoryConversion result = quorrel::convert_memory(converter, input, kTitle);
   const std::string& out = result.output;
-  std::size_t piece = size > 0 ? 1 + data[size - 1] % 7 : 1;
-  quorrel::MemoryConversion pieces = convert_in_pieces(converter, input, piece);
-  quorrel::fuzz::require(pieces.status == result.status && pieces.output == out,
-                         "the same output from memory and from a file read in pieces");
+  // A read of a few bytes is a system call: reading in pieces takes many times as long as the
+  // conversion itself, so it is checked on the inputs whose last byte is below 4. The fuzzer
+  // still reaches it with every input, by that one byte.
+  if (size > 0 && data[size - 1] < 4) {
+    std::size_t piece = 1 + data[size - 1] % 7;
+    quorrel::MemoryConversion pieces = convert_in_pieces(converter, input, piece);
+    quorrel::fuzz::require(pieces.status == result.status && pieces.output == out,
+                           "the same output from memory and from a file read in pieces");
+  }
   if (result.status != quorrel::ConvertStatus::ok) {
     quorrel::fuzz::require(out.empty(), "a refused input gives no output");
     return 0;

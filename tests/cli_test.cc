@@ -1,6 +1,8 @@
 #include "cli/cli.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -13,6 +15,7 @@
 #include <vector>
 
 #include "example_documents.h"
+#include "shell/messages.h"
 #include "test_support.h"
 
 namespace quorrel {
@@ -242,6 +245,160 @@ TEST(Cli, UsageErrorsOfTheNewOptions) {
     EXPECT_NE(result.err.find("Try 'quorrel-cli --help'"), std::string::npos);
   }
   EXPECT_EQ(run({"-h"}).out, run({"--help"}).out);
+}
+
+}  // namespace
+}  // namespace quorrel
+
+namespace quorrel {
+namespace {
+
+using testing::CliRun;
+using testing::TempDir;
+
+// Runs the command line with standard output going to `out`, standard error captured.
+CliRun run_with_output(std::FILE* out, std::vector<std::string> args) {
+  args.insert(args.begin(), "quorrel-cli");
+  std::vector<const char*> argv;
+  for (const std::string& arg : args) argv.push_back(arg.c_str());
+  std::FILE* err = std::tmpfile();
+  int status = run_cli(static_cast<int>(argv.size()), argv.data(), out, err);
+  std::rewind(err);
+  std::string text;
+  for (int c = std::fgetc(err); c != EOF; c = std::fgetc(err)) text.push_back(static_cast<char>(c));
+  std::fclose(err);
+  return {status, "", text};
+}
+
+TEST(Cli, StandardOutputThatCannotBeWrittenIsAFailure) {
+  TempDir dir;
+  testing::write_file(dir.file("a.txt"), "text");
+  auto full = [] { return std::fopen("/dev/full", "w"); };
+  for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+           {"--txt", dir.file("a.txt")}, {"--help"}, {"--version"}}) {
+    std::FILE* out = full();
+    ASSERT_NE(out, nullptr);
+    CliRun result = run_with_output(out, args);
+    std::fclose(out);
+    EXPECT_EQ(result.status, 1) << args[0];
+    EXPECT_TRUE(result.err.starts_with("quorrel-cli: standard output: "))
+        << args[0] << ": " << result.err;
+  }
+  // The conversion itself was done and is kept.
+  EXPECT_EQ(testing::read_file(dir.file("a.txt.txt")), "text");
+  // A usage error keeps its own status.
+  std::FILE* out = full();
+  EXPECT_EQ(run_with_output(out, {"--bogus"}).status, 2);
+  std::fclose(out);
+
+  // The program started with standard output closed: the descriptor is not taken over by a
+  // file the program opens (its output would then receive the listing).
+  std::filesystem::remove(dir.file("a.txt.txt"));
+  for (const char* option : {"--txt", "--help", "--version"}) {
+    testing::ChildResult child = testing::run_program(
+        {testing::cli_program(), option, dir.file("a.txt")}, {.close_standard_output = true});
+    EXPECT_EQ(child.exit_status, 1) << option;
+  }
+  EXPECT_EQ(testing::read_file(dir.file("a.txt.txt")), "text");
+}
+
+TEST(Cli, NamesWithControlCharactersStayOnOneLine) {
+  TempDir dir;
+  std::string name = "two\nlines\t\"q\"\\.wpd";
+  testing::write_file(dir.file(name), "not WordPerfect");
+  CliRun result = run({"--txt", "--wpd", dir.file(name)});
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.out, "");
+  std::string shown = "\"" + dir.file("") + "two\\nlines\\t\\\"q\\\"\\\\.wpd\"";
+  EXPECT_EQ(result.err, shown + ": txt: not a WordPerfect 6-9 document: the WordPerfect prefix "
+                                "is missing\n");
+  // A written output's name is quoted the same way on standard output.
+  result = run({"--txt", dir.file(name)});
+  EXPECT_EQ(result.status, 0) << result.err;
+  EXPECT_EQ(result.out, "\"" + dir.file("") + "two\\nlines\\t\\\"q\\\"\\\\.wpd.txt\"\n");
+}
+
+TEST(Cli, TwoInputsOfOneRunNeverShareAnArchive) {
+  // same.wp (two-letter rule), same.wpd and same.doc (three-letter rule) all give same.sxw:
+  // the first keeps it, each later one is reported naming both.
+  TempDir dir;
+  testing::write_file(dir.file("same.wp"), "first document");
+  testing::write_file(dir.file("same.wpd"), examples::WpdBuilder().text("second").file());
+  testing::write_file(dir.file("same.doc"), examples::WpdBuilder().text("third").file());
+  testing::write_file(dir.file("other.wpd"), examples::WpdBuilder().text("other").file());
+  CliRun result = run({"--sxw", "--txt", dir.file("same.wp"), dir.file("same.wpd"),
+                       dir.file("same.doc"), dir.file("other.wpd")});
+  EXPECT_EQ(result.status, 1);
+  std::string archive = dir.file("same.sxw");
+  auto refused = [&](const std::string& input) {
+    return input + ": sxw: " + archive + " was already written for " + dir.file("same.wp") +
+           " in this batch; left as it was\n";
+  };
+  EXPECT_EQ(result.err, refused(dir.file("same.wpd")) + refused(dir.file("same.doc")));
+  EXPECT_NE(testing::content_of(archive).find(">first document\r\n</text:p>"), std::string::npos);
+  // Their other outputs have names of their own; the same input named again is no conflict.
+  EXPECT_EQ(testing::read_file(dir.file("same.wpd.txt")), "second");
+  EXPECT_EQ(testing::read_file(dir.file("same.doc.txt")), "third");
+  EXPECT_NE(testing::content_of(dir.file("other.sxw")).find(">other\r\n"), std::string::npos);
+
+  // A later run may replace it: only outputs of the same run are kept from each other.
+  result = run({"--sxw", dir.file("same.wpd")});
+  EXPECT_EQ(result.status, 0) << result.err;
+  EXPECT_NE(testing::content_of(archive).find(">second\r\n</text:p>"), std::string::npos);
+}
+
+TEST(Cli, AnOutputThatWouldReplaceItsOwnInputIsRefused) {
+  TempDir dir;
+  std::string document = examples::WpdBuilder().text("doc").file();
+  // A WordPerfect document named like an archive; a link to the input under an output's
+  // name; and an input reached through a link named like its archive.
+  testing::write_file(dir.file("doc.sxw"), document);
+  testing::write_file(dir.file("b"), "plain");
+  ASSERT_EQ(::link(dir.file("b").c_str(), dir.file("b.txt").c_str()), 0);
+  testing::write_file(dir.file("real.wpd"), document);
+  std::filesystem::create_symlink("real.wpd", dir.path() / "linked.sxw");
+
+  CliRun result = run({"--wpd", "--sxw", dir.file("doc.sxw"), dir.file("linked.sxw")});
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.err,
+            dir.file("doc.sxw") + ": sxw: " + dir.file("doc.sxw") +
+                " is the input itself; not replaced\n" + dir.file("linked.sxw") + ": sxw: " +
+                dir.file("linked.sxw") + " is the input itself; not replaced\n");
+  result = run({"--txt", dir.file("b")});
+  EXPECT_EQ(result.err,
+            dir.file("b") + ": txt: " + dir.file("b.txt") + " is the input itself; not replaced\n");
+  EXPECT_EQ(testing::read_file(dir.file("doc.sxw")), document);
+  EXPECT_EQ(testing::read_file(dir.file("b.txt")), "plain");
+  EXPECT_TRUE(std::filesystem::is_symlink(dir.path() / "linked.sxw"));
+  EXPECT_EQ(testing::list_folder(dir.path()),
+            (std::vector<std::string>{"b", "b.txt", "doc.sxw", "linked.sxw", "real.wpd"}));
+}
+
+TEST(Cli, ReplacedOutputsKeepTheirPermissions) {
+  TempDir dir;
+  testing::write_file(dir.file("a.wpd"), examples::WpdBuilder().text("new").file());
+  testing::write_file(dir.file("a.wpd.txt"), "old");
+  testing::write_file(dir.file("a.wpd.html"), "old");
+  ::chmod(dir.file("a.wpd.txt").c_str(), 0444);
+  ::chmod(dir.file("a.wpd.html").c_str(), 0640);
+  CliRun result = run({"--txt", "--html", dir.file("a.wpd")});
+  EXPECT_EQ(result.status, 0) << result.err;
+  EXPECT_EQ(testing::read_file(dir.file("a.wpd.txt")), "new");
+  struct stat info;
+  ASSERT_EQ(::stat(dir.file("a.wpd.txt").c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 07777, 0444u);
+  ASSERT_EQ(::stat(dir.file("a.wpd.html").c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 07777, 0640u);
+  // A new output gets the umask's permissions, whatever a link at its name pointed to.
+  std::filesystem::create_symlink("a.wpd.txt", dir.path() / "b.wpd.txt");
+  testing::write_file(dir.file("b.wpd"), examples::WpdBuilder().text("b").file());
+  mode_t mask = ::umask(022);
+  result = run({"--txt", dir.file("b.wpd")});
+  ::umask(mask);
+  ASSERT_EQ(::lstat(dir.file("b.wpd.txt").c_str(), &info), 0);
+  EXPECT_TRUE(S_ISREG(info.st_mode));
+  EXPECT_EQ(info.st_mode & 07777, 0644u);
+  EXPECT_EQ(testing::read_file(dir.file("a.wpd.txt")), "new");
 }
 
 }  // namespace

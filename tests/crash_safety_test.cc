@@ -88,8 +88,7 @@ class KilledBatch : public ::testing::Test {
       for (OutputKind kind : {OutputKind::text, OutputKind::html, OutputKind::sxw}) {
         const ConverterSpec& converter = converter_for(kind, format);
         std::string output = convert_memory(converter, bytes, names[i]).output;
-        std::string final_path = kind == OutputKind::sxw ? archive_path_for(converter.archive, path)
-                                                         : output_path_for(converter, path);
+        std::string final_path = output_path_for(converter, path);
         expected[std::filesystem::path(final_path).filename().string()] = output;
       }
     }

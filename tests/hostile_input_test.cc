@@ -8,10 +8,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <thread>
+
 #include "convert/registry.h"
 #include "example_documents.h"
 #include "output/skeleton.h"
 #include "properties.h"
+#include "random_documents.h"
 #include "shell/messages.h"
 #include "test_support.h"
 
@@ -375,6 +378,78 @@ TEST_F(Batch, DiskFullKeepsEveryEarlierOutput) {
   EXPECT_EQ(testing::list_folder(docs.path()),
             (std::vector<std::string>{"large.sxw", "large.wp", "large.wp.html", "large.wp.txt",
                                       "small.sxw", "small.wp", "small.wp.html", "small.wp.txt"}));
+}
+
+TEST_F(Batch, TwoRunsInOneFolderEachPackTheirOwnDocument) {
+  // Two processes in the same current directory, converting different documents at the same
+  // moment, round after round: each archive holds its own document, whole.
+  std::string a = examples::random_document(TYPE_WPD, 200000, 1, examples::Shape::text_heavy);
+  std::string b = examples::random_document(TYPE_WPD, 150000, 2, examples::Shape::text_heavy);
+  testing::write_file(file("a.wpd"), a);
+  testing::write_file(file("b.wpd"), b);
+  const ConverterSpec& wpd2xml = converter_for(OutputKind::sxw, TYPE_WPD);
+  std::string expected_a = convert_memory(wpd2xml, a, "a.wpd").output;
+  std::string expected_b = convert_memory(wpd2xml, b, "b.wpd").output;
+  int mixed = 0;
+  for (int round = 0; round < 30; ++round) {
+    testing::ChildResult first, second;
+    std::thread other([&] {
+      second = testing::run_program({testing::cli_program(), file("b.wpd")});
+    });
+    first = testing::run_program({testing::cli_program(), file("a.wpd")});
+    other.join();
+    ASSERT_EQ(first.exit_status, 0);
+    ASSERT_EQ(second.exit_status, 0);
+    if (testing::content_of(file("a.sxw")) != expected_a) ++mixed;
+    if (testing::content_of(file("b.sxw")) != expected_b) ++mixed;
+  }
+  EXPECT_EQ(mixed, 0) << "archives holding another run's document";
+  EXPECT_TRUE(testing::list_folder(work.path()).empty());
+}
+
+TEST_F(Batch, FileSizeLimitIsReportedLikeAFullDisk) {
+  // Under ulimit -f the program is not killed halfway through an output: the write fails,
+  // is reported, and the partial file goes.
+  testing::write_file(file("a.txt"), std::string(300000, 'x'));
+  testing::write_file(file("a.txt.txt"), "earlier");
+  for (const char* option : {"--txt", "--sxw"}) {
+    testing::ChildResult child =
+        testing::run_program({testing::cli_program(), option, file("a.txt")},
+                             {.file_size = 100000, .default_file_size_signal = true});
+    EXPECT_EQ(child.signal, 0) << option;
+    EXPECT_EQ(child.exit_status, 1) << option;
+  }
+  EXPECT_EQ(testing::read_file(file("a.txt.txt")), "earlier");
+  EXPECT_EQ(testing::list_folder(docs.path()), (std::vector<std::string>{"a.txt", "a.txt.txt"}));
+}
+
+TEST_F(Batch, LongLinesGoBesideTheOutputNotIntoTheTemporaryFolder) {
+  // An ancient WordPerfect line longer than the 4 MiB held in memory goes to a file while it
+  // is converted to HTML. A temporary folder that takes no files (full, or not writable) must
+  // not fail a conversion whose output folder has room.
+  std::string line(5 << 20, 'w');
+  testing::write_file(file("long.wp"), line);
+  std::string expected =
+      convert_memory(converter_for(OutputKind::html, TYPE_WP), line, "long.wp").output;
+  TempDir closed;
+  ::chmod(closed.path().c_str(), 0555);
+  ::chmod(docs.path().c_str(), 0777);
+  CliRun run;
+  testing::TempDir capture;
+  ::chmod(capture.path().c_str(), 0777);
+  testing::ChildResult child = testing::run_in_child(
+      [&] {
+        ::setenv("TMPDIR", closed.path().c_str(), 1);
+        CliRun inside = testing::run_cli_here({"--wp", "--html", file("long.wp")});
+        testing::write_file(capture.file("err"), inside.err);
+        return inside.status;
+      },
+      {.unprivileged = true});
+  if (child.exit_status == testing::kLimitsRefused) GTEST_SKIP() << "cannot become nobody";
+  EXPECT_EQ(child.exit_status, 0) << testing::read_file(capture.file("err"));
+  EXPECT_TRUE(testing::read_file(file("long.wp.html")) == expected);
+  EXPECT_EQ(testing::list_folder(docs.path()),
+            (std::vector<std::string>{"long.wp", "long.wp.html"}));
 }
 
 }  // namespace

@@ -44,7 +44,6 @@ TEST(LibreOffice, OpensEveryArchiveWithAllItsWords) {
   if (soffice.empty()) GTEST_SKIP() << "LibreOffice (soffice) is not installed";
 
   TempDir dir;
-  testing::CurrentDirectory here(dir.path());  // content.xml goes here
   std::vector<examples::ExampleFile> documents = examples::example_files();
   using examples::Shape;
   documents.push_back(

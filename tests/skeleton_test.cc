@@ -1,16 +1,17 @@
 #include "output/skeleton.h"
 
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/mman.h>
-#include <sys/wait.h>
-#include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include "batch/engine.h"
 #include "convert/registry.h"
 #include "example_documents.h"
+#include "io/input_file.h"
 #include "io/output_file.h"
 #include "output/text_writer.h"
 #include "output/transitions.h"
@@ -267,6 +268,52 @@ TEST(ByteSource, MappedFileThatShrinksEndsWithAReadError) {
   EXPECT_EQ(next.get(), 'a');
   next.skip(5);
   EXPECT_FALSE(next.read_error());
+  ::close(fd);
+}
+
+// A file shortened while it is read, by any amount, in each way an input is read (in buffers
+// on this thread, ahead on another, or mapped): the shortened document is never passed off
+// as the whole one. A cut inside the mapping's last page reads as zeros without any fault.
+TEST(ByteSource, InputShortenedWhileReadEndsWithAReadErrorInEveryPath) {
+  struct Case {
+    const char* path;
+    std::size_t size, cut_to;
+  };
+  const std::size_t big = (8 << 20) + 100;
+  for (const Case& c :
+       {Case{"buffered", 1 << 20, 300 << 10}, Case{"buffered", 1 << 20, (1 << 20) - 1},
+        Case{"ahead", 3 << 20, (3 << 20) - 10}, Case{"mapped", big, big - 50},
+        Case{"mapped", big, 5 << 20}, Case{"opened", 1 << 20, 500 << 10},
+        Case{"opened", big, big - 1}}) {
+    TempDir dir;
+    std::string content(c.size, 'x');
+    testing::write_file(dir.file("shrinks"), content);
+    int fd = ::open(dir.file("shrinks").c_str(), O_RDONLY);
+    InputFile input;
+    ASSERT_TRUE(input.open(dir.file("shrinks")));
+    auto size = static_cast<std::int64_t>(c.size);
+    std::string_view path = c.path;
+    ByteSource in = path == "buffered" ? ByteSource::from_fd(fd, 64 << 10, size)
+                    : path == "ahead"  ? ByteSource::from_fd_read_ahead(fd, 1 << 20, size)
+                    : path == "mapped" ? ByteSource::from_mapped_file(fd, c.size)
+                                       : input.source();
+    ASSERT_EQ(in.get(), 'x');
+    ASSERT_EQ(::truncate(dir.file("shrinks").c_str(), static_cast<off_t>(c.cut_to)), 0);
+    std::size_t read = 1;
+    while (in.get() != kEndOfInput) ++read;
+    EXPECT_TRUE(in.read_error()) << c.path << " cut to " << c.cut_to << " after " << read;
+    ::close(fd);
+  }
+  // Read whole, a file of the size it had is no error, nor one of unknown size.
+  TempDir dir;
+  testing::write_file(dir.file("whole"), "abc");
+  int fd = ::open(dir.file("whole").c_str(), O_RDONLY);
+  for (std::int64_t size : {std::int64_t{3}, ByteSource::kUnknownSize}) {
+    ::lseek(fd, 0, SEEK_SET);
+    ByteSource in = ByteSource::from_fd(fd, 2, size);
+    in.skip(10);
+    EXPECT_FALSE(in.read_error());
+  }
   ::close(fd);
 }
 

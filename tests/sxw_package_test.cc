@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <zip.h>
 
 #include <map>
@@ -9,6 +10,7 @@
 
 #include "convert/registry.h"
 #include "example_documents.h"
+#include "io/scratch_file.h"
 #include "output/skeleton.h"
 #include "shell/controls.h"
 #include "shell/driver.h"
@@ -38,6 +40,17 @@ void make_archive(const std::string& path, const std::vector<Member>& members) {
     ASSERT_GE(zip_file_add(archive, member.name.c_str(), source, 0), 0);
   }
   ASSERT_EQ(zip_close(archive), 0);
+}
+
+// Packs `content` from a file of its own that has no name, as a conversion does.
+bool pack(const std::string& archive_path, const std::string& content) {
+  ScratchFile file;
+  if (!file.create(std::filesystem::temp_directory_path().string())) return false;
+  if (::write(file.descriptor(), content.data(), content.size()) !=
+      static_cast<ssize_t>(content.size())) {
+    return false;
+  }
+  return sxw::pack(archive_path, file.descriptor());
 }
 
 TEST(ArchiveNames, ExtensionRuleOfEachConverterKind) {
@@ -70,8 +83,7 @@ TEST(ArchiveNames, DotInAFolderNameIsNoExtension) {
 TEST(Packer, NewArchiveHoldsMimetypeManifestAndContent) {
   TempDir dir;
   std::string content = "<?xml?>\r\n<doc/>";
-  testing::write_file(dir.file("content.xml"), content);
-  ASSERT_TRUE(sxw::pack(dir.file("a.sxw"), dir.file("content.xml")));
+  ASSERT_TRUE(pack(dir.file("a.sxw"), content));
 
   std::vector<Member> members = members_of(dir.file("a.sxw"));
   ASSERT_EQ(names_of(members),
@@ -86,18 +98,31 @@ TEST(Packer, NewArchiveHoldsMimetypeManifestAndContent) {
             std::string::npos);
   EXPECT_EQ(members[2].bytes, content);
   EXPECT_FALSE(members[2].stored);
-  // The content document stays where it was written.
-  EXPECT_EQ(testing::read_file(dir.file("content.xml")), content);
+  // Nothing but the archive is left.
+  EXPECT_EQ(testing::list_folder(dir.path()), (std::vector<std::string>{"a.sxw"}));
+}
+
+TEST(Packer, ContentIsReadFromItsStartWhateverTheDescriptorsPosition) {
+  TempDir dir;
+  ScratchFile file;
+  ASSERT_TRUE(file.create(dir.path().string()));
+  std::string content = "<doc>" + std::string(100000, 'x') + "</doc>";
+  ASSERT_EQ(::write(file.descriptor(), content.data(), content.size()),
+            static_cast<ssize_t>(content.size()));
+  ASSERT_TRUE(sxw::pack(dir.file("a.sxw"), file.descriptor()));
+  ASSERT_EQ(::lseek(file.descriptor(), 7, SEEK_SET), 7);
+  ASSERT_TRUE(sxw::pack(dir.file("b.sxw"), file.descriptor()));
+  EXPECT_EQ(testing::content_of(dir.file("a.sxw")), content);
+  EXPECT_EQ(testing::content_of(dir.file("b.sxw")), content);
 }
 
 TEST(Packer, ExistingArchiveKeepsItsOtherMembers) {
   TempDir dir;
-  testing::write_file(dir.file("content.xml"), "new content");
   make_archive(dir.file("full.sxw"), {{"mimetype", "application/vnd.sun.xml.writer", false},
                                       {"content.xml", "old content", false},
                                       {"styles.xml", "<styles/>", false},
                                       {"META-INF/manifest.xml", "<own manifest/>", false}});
-  ASSERT_TRUE(sxw::pack(dir.file("full.sxw"), dir.file("content.xml")));
+  ASSERT_TRUE(pack(dir.file("full.sxw"), "new content"));
   std::map<std::string, std::string> kept;
   for (const Member& member : members_of(dir.file("full.sxw"))) {
     kept[member.name] = member.bytes;
@@ -113,56 +138,98 @@ TEST(Packer, ExistingArchiveKeepsItsOtherMembers) {
 
   // An archive that lacks the members an office suite looks for gets them.
   make_archive(dir.file("bare.sxw"), {{"pictures/p.png", "png", false}});
-  ASSERT_TRUE(sxw::pack(dir.file("bare.sxw"), dir.file("content.xml")));
+  ASSERT_TRUE(pack(dir.file("bare.sxw"), "new content"));
   std::vector<Member> members = members_of(dir.file("bare.sxw"));
   EXPECT_EQ(names_of(members), (std::vector<std::string>{"pictures/p.png", "mimetype",
                                                          "META-INF/manifest.xml", "content.xml"}));
   EXPECT_EQ(members[0].bytes, "png");
-  EXPECT_EQ(testing::list_folder(dir.path()),
-            (std::vector<std::string>{"bare.sxw", "content.xml", "full.sxw"}));
+  EXPECT_EQ(testing::list_folder(dir.path()), (std::vector<std::string>{"bare.sxw", "full.sxw"}));
+}
+
+TEST(Packer, EveryMemberNamedContentIsReplaced) {
+  // libzip will not add a name twice: the second member is added as content.xmX and renamed
+  // in the bytes, in its local header and in the central directory alike.
+  TempDir dir;
+  make_archive(dir.file("twice.sxw"), {{"content.xml", "stale one", false},
+                                       {"styles.xml", "<styles/>", false},
+                                       {"content.xmX", "stale two", false}});
+  std::string bytes = testing::read_file(dir.file("twice.sxw"));
+  for (std::size_t at = 0; (at = bytes.find("content.xmX", at)) != std::string::npos;) {
+    bytes[at + 10] = 'l';
+  }
+  testing::write_file(dir.file("twice.sxw"), bytes);
+  ASSERT_EQ(names_of(members_of(dir.file("twice.sxw"))),
+            (std::vector<std::string>{"content.xml", "styles.xml", "content.xml"}));
+
+  ASSERT_TRUE(pack(dir.file("twice.sxw"), "fresh"));
+  std::vector<Member> members = members_of(dir.file("twice.sxw"));
+  EXPECT_EQ(names_of(members), (std::vector<std::string>{"styles.xml", "mimetype",
+                                                         "META-INF/manifest.xml", "content.xml"}));
+  EXPECT_EQ(members.back().bytes, "fresh");
+}
+
+TEST(Packer, SymbolicLinkAtTheArchivePathIsReplacedWithoutReadingItsTarget) {
+  // The link leads into a folder others cannot read; nothing of what it points to may come
+  // into the new archive, and the target stays as it was.
+  TempDir dir;
+  std::filesystem::create_directory(dir.path() / "private");
+  make_archive(dir.file("private/real.sxw"),
+               {{"secret.txt", "secret", false}, {"content.xml", "private content", false}});
+  std::string target = testing::read_file(dir.file("private/real.sxw"));
+  std::filesystem::permissions(dir.path() / "private", std::filesystem::perms::owner_all);
+  std::filesystem::create_symlink("private/real.sxw", dir.path() / "link.sxw");
+  // A link to nowhere is replaced too.
+  std::filesystem::create_symlink("nowhere.sxw", dir.path() / "dangling.sxw");
+
+  for (const char* name : {"link.sxw", "dangling.sxw"}) {
+    ASSERT_TRUE(pack(dir.file(name), "mine")) << name;
+    EXPECT_FALSE(std::filesystem::is_symlink(dir.path() / name)) << name;
+    std::vector<Member> members = members_of(dir.file(name));
+    EXPECT_EQ(names_of(members),
+              (std::vector<std::string>{"mimetype", "META-INF/manifest.xml", "content.xml"}));
+    EXPECT_EQ(testing::content_of(dir.file(name)), "mine");
+  }
+  EXPECT_EQ(testing::read_file(dir.file("private/real.sxw")), target);
+  EXPECT_FALSE(testing::exists(dir.file("nowhere.sxw")));
 }
 
 TEST(Packer, LeavesAnythingButAZipArchiveUntouched) {
   TempDir dir;
-  testing::write_file(dir.file("content.xml"), "content");
   testing::write_file(dir.file("text.sxw"), "a letter, not an archive");
   testing::write_file(dir.file("empty.sxw"), "");
   std::filesystem::create_directory(dir.path() / "folder.sxw");
   ASSERT_EQ(::mkfifo(dir.file("pipe.sxw").c_str(), 0600), 0);  // must not block
   for (const char* name : {"text.sxw", "empty.sxw", "folder.sxw", "pipe.sxw"}) {
-    EXPECT_FALSE(sxw::pack(dir.file(name), dir.file("content.xml"))) << name;
+    EXPECT_FALSE(pack(dir.file(name), "content")) << name;
   }
   EXPECT_EQ(testing::read_file(dir.file("text.sxw")), "a letter, not an archive");
   EXPECT_EQ(testing::read_file(dir.file("empty.sxw")), "");
   EXPECT_TRUE(std::filesystem::is_empty(dir.path() / "folder.sxw"));
   // A folder that does not exist, or no content to pack: nothing is made.
-  EXPECT_FALSE(sxw::pack(dir.file("missing/a.sxw"), dir.file("content.xml")));
-  EXPECT_FALSE(sxw::pack(dir.file("a.sxw"), dir.file("no-content.xml")));
-  EXPECT_EQ(
-      testing::list_folder(dir.path()),
-      (std::vector<std::string>{"content.xml", "empty.sxw", "folder.sxw", "pipe.sxw", "text.sxw"}));
+  EXPECT_FALSE(pack(dir.file("missing/a.sxw"), "content"));
+  EXPECT_FALSE(sxw::pack(dir.file("a.sxw"), -1));
+  EXPECT_EQ(testing::list_folder(dir.path()),
+            (std::vector<std::string>{"empty.sxw", "folder.sxw", "pipe.sxw", "text.sxw"}));
 }
 
 TEST(Packer, ArchiveNameAtTheFileSystemLimitIsPacked) {
   // libzip's own temporary name is the archive's plus seven characters, which did not fit
   // beside a name of 249 to 255 bytes.
   TempDir dir;
-  testing::write_file(dir.file("content.xml"), "content");
   std::string name = std::string(251, 'a') + ".sxw";
-  ASSERT_TRUE(sxw::pack(dir.file(name), dir.file("content.xml")));
+  ASSERT_TRUE(pack(dir.file(name), "content"));
   EXPECT_EQ(members_of(dir.file(name)).size(), 3u);
-  ASSERT_TRUE(sxw::pack(dir.file(name), dir.file("content.xml")));  // and updated
-  EXPECT_EQ(testing::list_folder(dir.path()), (std::vector<std::string>{name, "content.xml"}));
+  ASSERT_TRUE(pack(dir.file(name), "content"));  // and updated
+  EXPECT_EQ(testing::list_folder(dir.path()), (std::vector<std::string>{name}));
 }
 
 TEST(Packer, UpdatedArchiveKeepsItsPermissions) {
   TempDir dir;
-  testing::write_file(dir.file("content.xml"), "content");
   make_archive(dir.file("a.sxw"), {{"styles.xml", "<styles/>", false}});
   std::filesystem::permissions(dir.file("a.sxw"), std::filesystem::perms::owner_read |
                                                       std::filesystem::perms::owner_write |
                                                       std::filesystem::perms::group_read);
-  ASSERT_TRUE(sxw::pack(dir.file("a.sxw"), dir.file("content.xml")));
+  ASSERT_TRUE(pack(dir.file("a.sxw"), "content"));
   EXPECT_EQ(std::filesystem::status(dir.file("a.sxw")).permissions(),
             std::filesystem::perms::owner_read | std::filesystem::perms::owner_write |
                 std::filesystem::perms::group_read);
@@ -182,18 +249,17 @@ TEST(Packer, DiskFullLeavesTheOldArchiveAndNoTemporaryFile) {
   // Under a 100,000-byte file-size limit the old archive (90,000 bytes) can still be copied,
   // but the new one, with 50,000 more bytes of content, cannot be written.
   TempDir dir;
-  testing::write_file(dir.file("content.xml"), noise(50000, 1));
   make_archive(dir.file("a.sxw"), {{"mimetype", "application/vnd.sun.xml.writer", false},
                                    {"content.xml", "old content", false},
                                    {"pictures/p.bin", noise(90000, 2), false}});
   std::string before = testing::read_file(dir.file("a.sxw"));
   ASSERT_LT(before.size(), 100000u);
+  std::string content = noise(50000, 1);
   testing::ChildResult child = testing::run_in_child(
-      [&] { return sxw::pack(dir.file("a.sxw"), dir.file("content.xml")) ? 1 : 0; },
-      {.file_size = 100000});
+      [&] { return pack(dir.file("a.sxw"), content) ? 1 : 0; }, {.file_size = 100000});
   EXPECT_EQ(child.exit_status, 0) << "the packer reported success";
   EXPECT_EQ(testing::read_file(dir.file("a.sxw")), before);
-  EXPECT_EQ(testing::list_folder(dir.path()), (std::vector<std::string>{"a.sxw", "content.xml"}));
+  EXPECT_EQ(testing::list_folder(dir.path()), (std::vector<std::string>{"a.sxw"}));
 }
 
 class SxwConversion : public ::testing::Test {

@@ -158,8 +158,10 @@ namespace {
 
 // In the child: false when a limit could not be set.
 bool take_on(const ChildLimits& limits) {
+  if (limits.close_standard_output) ::close(1);
   if (limits.file_size != 0) {
-    ::signal(SIGXFSZ, SIG_IGN);  // a write past the limit fails with EFBIG instead
+    // Ignored, a write past the limit fails with EFBIG instead.
+    ::signal(SIGXFSZ, limits.default_file_size_signal ? SIG_DFL : SIG_IGN);
     struct rlimit limit = {limits.file_size, limits.file_size};
     if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) return false;
   }

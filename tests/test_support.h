@@ -74,8 +74,7 @@ class TempDir {
   std::filesystem::path path_;
 };
 
-// Makes `folder` the current directory until destroyed. SXW conversions write content.xml in
-// the current directory, so every test that runs one gives it a folder of its own.
+// Makes `folder` the current directory until destroyed.
 class CurrentDirectory {
  public:
   explicit CurrentDirectory(const std::filesystem::path& folder);
@@ -130,6 +129,10 @@ struct ChildLimits {
   std::uint64_t file_size = 0;  // RLIMIT_FSIZE when not 0: writes beyond fail as on a full disk
   bool unprivileged = false;    // drops root to the user nobody, so that permissions apply
   bool no_threads = false;      // no thread or process can be started (with unprivileged as root)
+  bool close_standard_output = false;
+  // With file_size: the signal a write beyond the limit sends keeps its default action (the
+  // process is killed) unless the program itself ignores it.
+  bool default_file_size_signal = false;
 };
 
 struct ChildResult {

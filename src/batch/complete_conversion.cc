@@ -1,11 +1,13 @@
 #include "batch/complete_conversion.h"
 
+#include <filesystem>
 #include <memory>
 
 #include "convert/registry.h"
 #include "document/builder.h"
 #include "io/document_bytes.h"
 #include "io/output_file.h"
+#include "io/scratch_file.h"
 #include "output/skeleton.h"
 #include "output/sxw_package.h"
 #include "readers/read_document.h"
@@ -54,6 +56,10 @@ std::string file_name_of(const std::string& path) {
 struct OpenOutput {
   CompleteOutput* report;
   OutputFile file;
+  // An archive's content document: a file of this conversion's own without a name, beside the
+  // archive, which the packer reads by descriptor.
+  ScratchFile content;
+  std::unique_ptr<FdSink> content_sink;
   std::unique_ptr<document::DocumentSink> writer;
   bool (*writer_ok)(const document::DocumentSink&);
 };
@@ -103,14 +109,19 @@ CompleteResult convert_complete(const CompleteRequest& request) {
   for (CompleteOutput& output : result.outputs) {
     auto open = std::make_unique<OpenOutput>();
     open->report = &output;
-    // An archive's content document is written beside it and packed when complete.
-    std::string file_path =
-        output.kind == OutputKind::sxw ? output.path + ".content.xml" : output.path;
-    if (!open->file.create(file_path)) {
+    bool created;
+    if (output.kind == OutputKind::sxw) {
+      created = !std::filesystem::is_directory(output.path) &&
+                open->content.create(folder_of(output.path));
+      if (created) open->content_sink = std::make_unique<FdSink>(open->content.descriptor());
+    } else {
+      created = open->file.create(output.path);
+    }
+    if (!created) {
       output.failure = std::string(kCannotWriteOutput);
       continue;
     }
-    Sink& sink = open->file.sink();
+    Sink& sink = open->content_sink ? static_cast<Sink&>(*open->content_sink) : open->file.sink();
     switch (output.kind) {
       case OutputKind::text:
         open->writer = std::make_unique<writers::PlainTextWriter>(sink);
@@ -149,9 +160,8 @@ CompleteResult convert_complete(const CompleteRequest& request) {
     CompleteOutput& output = *open->report;
     bool stored = open->writer_ok(*open->writer);
     if (output.kind == OutputKind::sxw) {
-      // The content is packed from its own finished file, never from a shared name.
-      stored = stored && open->file.sink().finish() &&
-               sxw::pack(output.path, open->file.temporary_path());
+      stored = stored && open->content_sink->finish() &&
+               sxw::pack(output.path, open->content.descriptor());
     } else {
       stored = stored && open->file.commit();
     }

@@ -20,6 +20,9 @@ enum class ArchiveRule { two_letter_extension, three_letter_extension };
 
 struct DocumentInfo {
   std::string_view title;  // the bare input name, used by the HTML title
+  // Where a converter may keep bytes that outgrow memory: the output's own folder, so that
+  // a conversion needs room only where its output goes. Empty for outputs in memory.
+  std::string_view scratch_folder = {};
 };
 
 // Writes the whole output document from the input's document area (after any prefix).

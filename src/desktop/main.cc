@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "desktop/desktop_port.h"
-#include "io/allocation.h"
+#include "io/process.h"
 
 namespace {
 
@@ -28,7 +28,7 @@ std::vector<std::string> absolute_paths(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  quorrel::keep_freed_buffers_for_reuse();
+  quorrel::set_up_process();
   QApplication application(argc, argv);  // removes the options Qt understands
   quorrel::BatchState batch;
   quorrel::DesktopPort port(batch);

@@ -1,11 +1,13 @@
 #include "io/byte_source.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <array>
 #include <cerrno>
 #include <condition_variable>
 #include <mutex>
+#include <new>
 #include <system_error>
 #include <thread>
 
@@ -19,9 +21,10 @@ ByteSource ByteSource::from_memory(std::string_view data) {
   return source;
 }
 
-ByteSource ByteSource::from_fd(int fd, std::size_t buffer_size) {
+ByteSource ByteSource::from_fd(int fd, std::size_t buffer_size, std::int64_t expected_size) {
   ByteSource source;
   source.fd_ = fd;
+  source.expected_size_ = expected_size;
   source.buffer_size_ = buffer_size;
   // Not zeroed: only what read() fills is ever looked at, and a short file touches few pages.
   source.buffer_ = std::make_unique_for_overwrite<std::uint8_t[]>(buffer_size);
@@ -113,21 +116,30 @@ class ByteSource::ReadAhead {
   std::thread reader_;  // last: starts once everything it uses exists
 };
 
-ByteSource ByteSource::from_fd_read_ahead(int fd, std::size_t buffer_size) {
+ByteSource ByteSource::from_fd_read_ahead(int fd, std::size_t buffer_size,
+                                          std::int64_t expected_size) {
   ByteSource source;
   source.fd_ = fd;
+  source.expected_size_ = expected_size;
   try {
     source.read_ahead_ = std::make_unique<ReadAhead>(fd, buffer_size);
   } catch (const std::system_error&) {
-    return from_fd(fd, buffer_size);  // no thread to be had: read on this one
+    // No thread to be had: read on this one.
+    return from_fd(fd, buffer_size, expected_size);
+  } catch (const std::bad_alloc&) {
+    return from_fd(fd, buffer_size, expected_size);
   }
   return source;
 }
 
 ByteSource ByteSource::from_mapped_file(int fd, std::size_t size) {
   std::unique_ptr<MappedFile> mapped = MappedFile::map(fd, size);
-  if (mapped == nullptr) return from_fd_read_ahead(fd);
+  if (mapped == nullptr) {
+    return from_fd_read_ahead(fd, kReadAheadBufferSize, static_cast<std::int64_t>(size));
+  }
   ByteSource source;
+  source.fd_ = fd;
+  source.expected_size_ = static_cast<std::int64_t>(size);
   source.pos_ = source.end_ = reinterpret_cast<const std::uint8_t*>(mapped->bytes().data());
   source.mapped_next_ = source.pos_;
   source.mapped_ = std::move(mapped);
@@ -161,6 +173,7 @@ bool ByteSource::fill() {
       return true;
     }
     at_end_ = true;
+    if (!read_error_) check_length_at_end();
     return false;
   }
   if (read_ahead_ != nullptr) {
@@ -168,10 +181,12 @@ bool ByteSource::fill() {
     if (piece.size > 0) {
       pos_ = piece.data;
       end_ = pos_ + piece.size;
+      delivered_ += piece.size;
       return true;
     }
     read_error_ = piece.error;
     at_end_ = true;
+    if (!read_error_) check_length_at_end();
     return false;
   }
   for (;;) {
@@ -179,12 +194,26 @@ bool ByteSource::fill() {
     if (got > 0) {
       pos_ = buffer_.get();
       end_ = pos_ + got;
+      delivered_ += static_cast<std::uint64_t>(got);
       return true;
     }
     if (got < 0 && errno == EINTR) continue;
     if (got < 0) read_error_ = true;
     at_end_ = true;
+    if (!read_error_) check_length_at_end();
     return false;
+  }
+}
+
+void ByteSource::check_length_at_end() {
+  if (expected_size_ == kUnknownSize) return;
+  if (mapped_ != nullptr) {
+    // The mapping covers the size the file had; its bytes were the file's only if the file
+    // still reaches that far.
+    struct stat info;
+    read_error_ = ::fstat(fd_, &info) != 0 || info.st_size < expected_size_;
+  } else {
+    read_error_ = delivered_ < static_cast<std::uint64_t>(expected_size_);
   }
 }
 

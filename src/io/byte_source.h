@@ -20,17 +20,23 @@ class ByteSource {
   // Reads the bytes of `data`, which must outlive the source. No copy is made.
   static ByteSource from_memory(std::string_view data);
   // Reads from an open descriptor, which the source does not close. The buffer size only
-  // matters to tests that want many refills.
+  // matters to tests that want many refills. With `expected_size` given (a regular file's
+  // size when it was opened), an end of file before that many bytes is a read error: the
+  // file was shortened while it was read.
   static constexpr std::size_t kDefaultBufferSize = 256 * 1024;
-  static ByteSource from_fd(int fd, std::size_t buffer_size = kDefaultBufferSize);
+  static constexpr std::int64_t kUnknownSize = -1;
+  static ByteSource from_fd(int fd, std::size_t buffer_size = kDefaultBufferSize,
+                            std::int64_t expected_size = kUnknownSize);
   // The same, with a second thread reading the next buffer while the caller works through
   // the current one: on a large file, copying it out of the page cache takes a third as long
   // as converting it.
   static constexpr std::size_t kReadAheadBufferSize = 1024 * 1024;
-  static ByteSource from_fd_read_ahead(int fd, std::size_t buffer_size = kReadAheadBufferSize);
+  static ByteSource from_fd_read_ahead(int fd, std::size_t buffer_size = kReadAheadBufferSize,
+                                       std::int64_t expected_size = kUnknownSize);
   // Reads a regular file of `size` bytes where the system maps it, without copying it; reads
   // it ahead as above where it cannot be mapped. A mapping lost to a file that shrank under
-  // it ends the input with a read error.
+  // it ends the input with a read error, and so does a file found shorter at the end (the
+  // tail of its last page reads as zeros, without a fault).
   static ByteSource from_mapped_file(int fd, std::size_t size);
 
   ByteSource(ByteSource&&) noexcept;
@@ -66,10 +72,14 @@ class ByteSource {
 
   ByteSource() = default;
   int refill_and_get();
+  // At the end of the input: a file now shorter than expected was cut while it was read.
+  void check_length_at_end();
 
   const std::uint8_t* pos_ = nullptr;
   const std::uint8_t* end_ = nullptr;
   int fd_ = -1;
+  std::int64_t expected_size_ = kUnknownSize;
+  std::uint64_t delivered_ = 0;  // bytes read from the descriptor so far
   bool at_end_ = false;
   bool read_error_ = false;
   std::size_t buffer_size_ = 0;

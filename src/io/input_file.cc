@@ -41,7 +41,8 @@ bool InputFile::open(const std::string& path) {
 ByteSource InputFile::source() const {
   if (size_ >= kMapFrom) return ByteSource::from_mapped_file(fd_, static_cast<std::size_t>(size_));
   ::lseek(fd_, 0, SEEK_SET);
-  return ByteSource::from_fd(fd_);
+  // A file found shorter at its end than when it was opened ends with a read error.
+  return ByteSource::from_fd(fd_, ByteSource::kDefaultBufferSize, size_);
 }
 
 bool InputFile::read_small(std::string& bytes) {

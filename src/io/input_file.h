@@ -38,6 +38,7 @@ class InputFile {
   // The file's identity, whatever name reached it.
   dev_t device() const { return device_; }
   ino_t inode() const { return inode_; }
+  int descriptor() const { return fd_; }
 
  private:
   // Below this size mapping and unmapping cost more than copying saves.

@@ -7,17 +7,33 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <vector>
 
 namespace quorrel {
 
 namespace {
 
-std::string folder_of(const std::string& path) {
-  std::size_t slash = path.rfind('/');
-  if (slash == std::string::npos) return ".";
-  if (slash == 0) return "/";
-  return path.substr(0, slash);
+// The process's file mode mask, read without changing it: umask() can only be read by setting
+// it, which would briefly give files made meanwhile on other threads the wrong mode.
+mode_t process_umask() {
+  static const mode_t mask = [] {
+    if (std::FILE* status = std::fopen("/proc/self/status", "r")) {
+      char line[256];
+      unsigned value;
+      while (std::fgets(line, sizeof line, status) != nullptr) {
+        if (std::sscanf(line, "Umask: %o", &value) == 1) {
+          std::fclose(status);
+          return static_cast<mode_t>(value);
+        }
+      }
+      std::fclose(status);
+    }
+    mode_t old = ::umask(022);
+    ::umask(old);
+    return old;
+  }();
+  return mask;
 }
 
 std::string base_of(const std::string& path) {
@@ -47,6 +63,13 @@ bool replace(const std::string& from, const std::string& to) {
 
 }  // namespace
 
+std::string folder_of(const std::string& path) {
+  std::size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  if (slash == 0) return "/";
+  return path.substr(0, slash);
+}
+
 OutputFile::~OutputFile() { discard(); }
 
 bool OutputFile::create(const std::string& final_path) {
@@ -69,16 +92,17 @@ bool OutputFile::create(const std::string& final_path) {
     errno = EISDIR;
     return false;
   }
+  // The file replaced keeps its permissions (a read-only text stays read-only); a symbolic
+  // link there is replaced by a new file, whatever it points to.
+  mode_t mode = 0666 & ~process_umask();
+  if (::lstat(final_path.c_str(), &info) == 0 && S_ISREG(info.st_mode)) mode = info.st_mode & 0777;
 
   std::string pattern = (folder == "/" ? std::string() : folder) + "/" + kTemporaryPrefix + "XXXXXX";
   std::vector<char> name(pattern.begin(), pattern.end());
   name.push_back('\0');
   int fd = ::mkostemp(name.data(), O_CLOEXEC);
   if (fd < 0) return false;
-  // mkstemp creates 0600; outputs get the usual permissions for new files.
-  mode_t mask = ::umask(0);
-  ::umask(mask);
-  ::fchmod(fd, 0666 & ~mask);
+  ::fchmod(fd, mode);  // mkstemp creates 0600
   fd_ = fd;
   final_path_ = final_path;
   temporary_path_ = name.data();

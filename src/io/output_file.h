@@ -20,7 +20,8 @@ class OutputFile {
 
   // Creates the temporary file beside `final_path`. False when the folder is not writable or
   // the final name or path cannot exist on this file system (too long), or when the temporary
-  // file's path (the folder and 23 characters) is too long.
+  // file's path (the folder and 23 characters) is too long. A file the output will replace
+  // passes on its permissions; a new one gets those of the umask.
   bool create(const std::string& final_path);
   Sink& sink() { return *sink_; }
   // Stores everything written so far in the temporary file, which stays open and is still
@@ -44,6 +45,9 @@ class OutputFile {
   std::string temporary_path_;
   std::unique_ptr<FdSink> sink_;
 };
+
+// The folder part of a path: "." for a bare name.
+std::string folder_of(const std::string& path);
 
 // Marks the temporary files of unfinished outputs, so that they are recognisable after a crash.
 inline constexpr const char* kTemporaryPrefix = ".quorrel-partial-";

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <condition_variable>
 #include <mutex>
+#include <new>
 #include <system_error>
 #include <thread>
 #include <utility>
@@ -118,10 +119,17 @@ bool FdSink::take(std::unique_ptr<char[]>& buffer, std::size_t size, std::size_t
       background_ = std::make_unique<Background>(fd_);
     } catch (const std::system_error&) {
       thread_refused_ = true;  // no thread to be had: go on writing here
+    } catch (const std::bad_alloc&) {
+      thread_refused_ = true;
     }
   }
   if (background_ == nullptr) return write_all(fd_, buffer.get(), size);
-  return background_->submit(buffer, size, capacity);
+  try {
+    return background_->submit(buffer, size, capacity);
+  } catch (const std::bad_alloc&) {
+    // No memory for a second buffer: this one is stored here, after the one in flight.
+    return background_->wait() && write_all(fd_, buffer.get(), size);
+  }
 }
 
 bool FdSink::finish() { return background_ == nullptr || background_->wait(); }

@@ -41,9 +41,7 @@ PendingLine::PendingLine(std::size_t memory_limit, std::string spill_folder)
       bytes_(std::make_unique<char[]>(std::min<std::size_t>(memory_limit_, 4096) + kSlack)),
       capacity_(std::min<std::size_t>(memory_limit_, 4096)) {}
 
-PendingLine::~PendingLine() {
-  if (spill_fd_ >= 0) ::close(spill_fd_);
-}
+PendingLine::~PendingLine() = default;
 
 void PendingLine::make_room(std::size_t size) {
   if (capacity_ - size_ < size && capacity_ < memory_limit_) {
@@ -79,22 +77,10 @@ void PendingLine::repeat_in_pieces(char c, std::size_t count) {
   }
 }
 
-bool PendingLine::open_spill_file() {
-  std::string folder = spill_folder_.empty() ? system_temporary_folder() : spill_folder_;
-  // A file without a name disappears with its descriptor, even after a crash.
-  spill_fd_ = ::open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
-  if (spill_fd_ >= 0) return true;
-  // File systems without unnamed files: create one and remove its name at once.
-  std::string pattern = folder + "/.quorrel-line-XXXXXX";
-  spill_fd_ = ::mkostemp(pattern.data(), O_CLOEXEC);
-  if (spill_fd_ < 0) return false;
-  ::unlink(pattern.c_str());
-  return true;
-}
-
 void PendingLine::spill() {
-  if (!failed_ && (spill_fd_ >= 0 || open_spill_file()) &&
-      write_all(spill_fd_, bytes_.get(), size_, spilled_)) {
+  if (!failed_ &&
+      spill_file_.create(spill_folder_.empty() ? system_temporary_folder() : spill_folder_) &&
+      write_all(spill_file_.descriptor(), bytes_.get(), size_, spilled_)) {
     spilled_ += size_;
   } else {
     failed_ = true;  // the bytes are dropped; write_to reports the loss
@@ -107,8 +93,8 @@ void PendingLine::write_long_to(TextWriter& out) {
     constexpr std::size_t kChunk = 64 * 1024;
     auto chunk = std::make_unique_for_overwrite<char[]>(kChunk);
     for (std::size_t offset = 0; offset < spilled_ && !failed_;) {
-      ssize_t got = ::pread(spill_fd_, chunk.get(), std::min(kChunk, spilled_ - offset),
-                            static_cast<off_t>(offset));
+      ssize_t got = ::pread(spill_file_.descriptor(), chunk.get(),
+                            std::min(kChunk, spilled_ - offset), static_cast<off_t>(offset));
       if (got < 0 && errno == EINTR) continue;
       if (got <= 0) {
         failed_ = true;
@@ -118,7 +104,7 @@ void PendingLine::write_long_to(TextWriter& out) {
       offset += static_cast<std::size_t>(got);
     }
     // Give the disk space back; the file is reused by the next long line.
-    if (::ftruncate(spill_fd_, 0) != 0) failed_ = true;
+    if (::ftruncate(spill_file_.descriptor(), 0) != 0) failed_ = true;
     spilled_ = 0;
   }
   out.write_raw(bytes_.get(), size_);

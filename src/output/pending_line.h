@@ -1,6 +1,6 @@
 // The output of one line, held back until the line ends so that a tag can still be written
 // ahead of it. Memory stays bounded: past `memory_limit` bytes the held bytes move to an
-// unnamed temporary file and are read back, in order, when the line is written out.
+// unnamed file and are read back, in order, when the line is written out.
 #pragma once
 
 #include <algorithm>
@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 
+#include "io/scratch_file.h"
 #include "output/text_writer.h"
 
 namespace quorrel {
@@ -22,7 +23,8 @@ class PendingLine {
   // whole fixed-size blocks.
   static constexpr std::size_t kSlack = 64;
 
-  // `spill_folder` empty means the system's temporary folder.
+  // The unnamed file goes into `spill_folder`: the output's own folder, so that a line fits
+  // wherever its output fits. Empty means the system's temporary folder (outputs in memory).
   explicit PendingLine(std::size_t memory_limit = kDefaultMemoryLimit,
                        std::string spill_folder = {});
   PendingLine(const PendingLine&) = delete;
@@ -118,14 +120,13 @@ class PendingLine {
   void append_in_pieces(std::string_view bytes);
   void repeat_in_pieces(char c, std::size_t count);
   void spill();
-  bool open_spill_file();
 
   std::size_t memory_limit_;
   std::string spill_folder_;
   std::unique_ptr<char[]> bytes_;  // the latest bytes of the line
   std::size_t size_ = 0;
   std::size_t capacity_ = 0;
-  int spill_fd_ = -1;        // the earlier bytes, when the line outgrew memory
+  ScratchFile spill_file_;   // the earlier bytes, when the line outgrew memory
   std::size_t spilled_ = 0;  // bytes of the current line in the spill file
   bool failed_ = false;      // bytes were lost since the line began
 };

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "io/output_file.h"
+#include "io/scratch_file.h"
 #include "output/sxw_package.h"
 #include "recognition/prefix.h"
 
@@ -28,15 +29,17 @@ FileConversion prefix_failure(const ByteSource& in) {
   return {in.read_error() ? ConvertStatus::read_error : ConvertStatus::prefix_mismatch, 0, 0};
 }
 
-// Runs the document body into `sink`; the status says whether both ends held.
+// Runs the document body into `sink`; the status says whether both ends held. What a converter
+// cannot hold in memory goes to `scratch_folder` (the output's own, so that a full temporary
+// folder never fails a conversion whose output has room).
 FileConversion write_body(const ConverterSpec& converter, ByteSource& in, Sink& sink,
-                          std::string_view title) {
+                          std::string_view title, const std::string& scratch_folder) {
   bool write_failed;
   {
     TextWriter out(sink);
-    converter.body(in, out, DocumentInfo{title});
+    converter.body(in, out, DocumentInfo{title, scratch_folder});
     out.flush();
-    write_failed = out.failed();
+    write_failed = out.failed() || !sink.finish();
   }
   int error = errno;
   if (in.read_error()) return {ConvertStatus::read_error, 0, 0};
@@ -49,15 +52,27 @@ std::uint64_t size_of(int fd) {
   return ::fstat(fd, &info) == 0 ? static_cast<std::uint64_t>(info.st_size) : 0;
 }
 
-// The archive's content document, written to a temporary file beside `near` and finished.
-FileConversion write_content(const ConverterSpec& converter, ByteSource& in,
-                             const std::string& near, std::string_view title,
-                             OutputFile& content) {
-  if (!content.create(near)) return {ConvertStatus::open_output, errno, 0};
-  FileConversion result = write_body(converter, in, content.sink(), title);
-  if (result.status == ConvertStatus::ok && !content.finish()) {
-    result = {ConvertStatus::write_error, errno, 0};
+// The archive's content document goes into a file of this conversion's own, without a name, in
+// the archive's folder: the packer reads it by descriptor, so that no other conversion (another
+// process in the same folder) can put its document in this one's place.
+FileConversion pack_content(const ConverterSpec& converter, ByteSource& in,
+                            const std::string& archive_path, std::string_view title) {
+  std::string folder = folder_of(archive_path);
+  ScratchFile content;
+  struct stat info;
+  if (::stat(archive_path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
+    return {ConvertStatus::open_output, EISDIR, 0};
   }
+  if (!content.create(folder)) return {ConvertStatus::open_output, errno, 0};
+  FileConversion result;
+  {
+    FdSink sink(content.descriptor());
+    result = write_body(converter, in, sink, title, folder);
+  }
+  if (result.status != ConvertStatus::ok) return result;
+  errno = 0;
+  if (!sxw::pack(archive_path, content.descriptor())) return {ConvertStatus::write_error, errno, 0};
+  if (::stat(archive_path.c_str(), &info) == 0) result.bytes = static_cast<std::uint64_t>(info.st_size);
   return result;
 }
 
@@ -110,24 +125,12 @@ FileConversion convert_to_file(const ConverterSpec& converter, ByteSource& in,
                                const std::string& output_path, std::string_view title) {
   if (!pass_prefix(converter.prefix, in)) return prefix_failure(in);
 
-  if (converter.kind == OutputKind::sxw) {
-    OutputFile content;
-    FileConversion result = write_content(converter, in, output_path, title, content);
-    if (result.status != ConvertStatus::ok) return result;
-    errno = 0;
-    if (!sxw::pack(output_path, content.temporary_path())) {
-      return {ConvertStatus::write_error, errno, 0};
-    }
-    struct stat info;
-    if (::stat(output_path.c_str(), &info) == 0) result.bytes = static_cast<std::uint64_t>(info.st_size);
-    return result;  // the content file goes with `content`
-  }
+  if (converter.kind == OutputKind::sxw) return pack_content(converter, in, output_path, title);
 
   OutputFile output;
   if (!output.create(output_path)) return {ConvertStatus::open_output, errno, 0};
-  FileConversion result = write_body(converter, in, output.sink(), title);
+  FileConversion result = write_body(converter, in, output.sink(), title, folder_of(output_path));
   if (result.status != ConvertStatus::ok) return result;  // the partial output goes too
-  if (!output.finish()) return {ConvertStatus::write_error, errno, 0};
   result.bytes = size_of(output.descriptor());
   if (!output.commit()) return {ConvertStatus::write_error, errno, 0};
   return result;
@@ -139,11 +142,7 @@ FileConversion convert_to_descriptor(const ConverterSpec& converter, ByteSource&
   if (!pass_prefix(converter.prefix, in)) return prefix_failure(in);
   if (converter.kind != OutputKind::sxw) {
     FdSink sink(fd);
-    FileConversion result = write_body(converter, in, sink, title);
-    if (result.status == ConvertStatus::ok && !sink.finish()) {
-      result = {ConvertStatus::write_error, errno, 0};
-    }
-    return result;
+    return write_body(converter, in, sink, title, temporary_folder);
   }
 
   // An archive is written with seeks: it is made in a folder of its own, then copied.
@@ -153,15 +152,7 @@ FileConversion convert_to_descriptor(const ConverterSpec& converter, ByteSource&
   if (::mkdtemp(name.data()) == nullptr) return {ConvertStatus::open_output, errno, 0};
   std::string folder = name.data();
   std::string archive = folder + "/document.sxw";
-  FileConversion result;
-  {
-    OutputFile content;
-    result = write_content(converter, in, archive, title, content);
-    errno = 0;
-    if (result.status == ConvertStatus::ok && !sxw::pack(archive, content.temporary_path())) {
-      result = {ConvertStatus::write_error, errno, 0};
-    }
-  }
+  FileConversion result = pack_content(converter, in, archive, title);
   if (result.status == ConvertStatus::ok) {
     int packed = ::open(archive.c_str(), O_RDONLY | O_CLOEXEC);
     if (packed < 0 || !copy_all(packed, fd)) {

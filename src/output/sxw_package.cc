@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <memory>
+#include <new>
 #include <string_view>
 
 #include "io/output_file.h"
@@ -50,22 +51,31 @@ class ArchiveFile {
 
   // Opens the existing archive for reading. False when it is not a non-empty regular file:
   // a FIFO or device would block or stream, and libzip versions differ on whether an empty
-  // file is an empty archive.
-  bool open_existing(const std::string& path, mode_t& mode) {
-    read_fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  // file is an empty archive. A symbolic link that appeared since it was looked at is refused.
+  bool open_existing(const std::string& path) {
+    read_fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOFOLLOW);
     if (read_fd_ < 0) return false;
     struct stat info;
     if (::fstat(read_fd_, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size == 0) return false;
     read_size_ = static_cast<zip_uint64_t>(info.st_size);
     mtime_ = info.st_mtime;
-    mode = info.st_mode & 07777;
     return true;
   }
   void write_to(int fd) { write_fd_ = fd; }
 
   static zip_int64_t callback(void* self, void* data, zip_uint64_t length, zip_source_cmd_t command) {
-    return static_cast<ArchiveFile*>(self)->handle(data, length, command);
+    auto* file = static_cast<ArchiveFile*>(self);
+    // No exception may cross libzip's C frames: memory that ran out fails the call, and
+    // pack reports it once libzip has let go.
+    try {
+      return file->handle(data, length, command);
+    } catch (const std::bad_alloc&) {
+      file->out_of_memory_ = true;
+      return file->fail(ZIP_ER_MEMORY);
+    }
   }
+
+  bool out_of_memory() const { return out_of_memory_; }
 
  private:
   zip_int64_t handle(void* data, zip_uint64_t length, zip_source_cmd_t command) {
@@ -179,6 +189,84 @@ class ArchiveFile {
   zip_uint64_t write_size_ = 0;
   zip_uint64_t pending_offset_ = 0;
   std::string pending_;
+  bool out_of_memory_ = false;
+};
+
+// The content document as libzip reads it: from an open descriptor by offset, so that any
+// number of passes start at its beginning and nothing depends on the descriptor's position.
+class ContentFile {
+ public:
+  explicit ContentFile(int fd) : fd_(fd) { zip_error_init(&error_); }
+  ContentFile(const ContentFile&) = delete;
+  ContentFile& operator=(const ContentFile&) = delete;
+  ~ContentFile() { zip_error_fini(&error_); }
+
+  bool measure() {
+    struct stat info;
+    if (::fstat(fd_, &info) != 0 || !S_ISREG(info.st_mode)) return false;
+    size_ = static_cast<zip_uint64_t>(info.st_size);
+    mtime_ = info.st_mtime;
+    return true;
+  }
+
+  static zip_int64_t callback(void* self, void* data, zip_uint64_t length,
+                              zip_source_cmd_t command) {
+    return static_cast<ContentFile*>(self)->handle(data, length, command);
+  }
+
+ private:
+  zip_int64_t handle(void* data, zip_uint64_t length, zip_source_cmd_t command) {
+    switch (command) {
+      case ZIP_SOURCE_OPEN:
+        offset_ = 0;
+        return 0;
+      case ZIP_SOURCE_READ: {
+        zip_uint64_t left = size_ - offset_;
+        std::size_t wanted = static_cast<std::size_t>(std::min(length, left));
+        for (;;) {
+          ssize_t got = ::pread(fd_, data, wanted, static_cast<off_t>(offset_));
+          if (got >= 0) {
+            offset_ += static_cast<zip_uint64_t>(got);
+            return got;
+          }
+          if (errno != EINTR) {
+            zip_error_set(&error_, ZIP_ER_READ, errno);
+            return -1;
+          }
+        }
+      }
+      case ZIP_SOURCE_SEEK: {
+        zip_int64_t target = zip_source_seek_compute_offset(offset_, size_, data, length, &error_);
+        if (target < 0) return -1;
+        offset_ = static_cast<zip_uint64_t>(target);
+        return 0;
+      }
+      case ZIP_SOURCE_TELL:
+        return static_cast<zip_int64_t>(offset_);
+      case ZIP_SOURCE_STAT: {
+        auto* stat = static_cast<zip_stat_t*>(data);
+        zip_stat_init(stat);
+        stat->size = size_;
+        stat->mtime = mtime_;
+        stat->valid |= ZIP_STAT_SIZE | ZIP_STAT_MTIME;
+        return sizeof(zip_stat_t);
+      }
+      case ZIP_SOURCE_ERROR:
+        return zip_error_to_data(&error_, data, length);
+      case ZIP_SOURCE_SUPPORTS:
+        return zip_source_make_command_bitmap(
+            ZIP_SOURCE_OPEN, ZIP_SOURCE_READ, ZIP_SOURCE_CLOSE, ZIP_SOURCE_STAT, ZIP_SOURCE_ERROR,
+            ZIP_SOURCE_FREE, ZIP_SOURCE_SEEK, ZIP_SOURCE_TELL, ZIP_SOURCE_SUPPORTS, -1);
+      default:  // close, free: the descriptor belongs to the caller
+        return 0;
+    }
+  }
+
+  zip_error_t error_;
+  int fd_;
+  zip_uint64_t size_ = 0;
+  zip_uint64_t offset_ = 0;
+  time_t mtime_ = 0;
 };
 
 struct DiscardArchive {
@@ -212,23 +300,23 @@ bool add_if_missing(zip_t* archive, const char* name, std::string_view text, boo
 
 }  // namespace
 
-bool pack(const std::string& archive_path, const std::string& content_path) {
+bool pack(const std::string& archive_path, int content_fd) {
+  ContentFile content_file(content_fd);
+  if (!content_file.measure()) return false;
   ArchiveFile file;
-  mode_t mode = 0;
   struct stat info;
-  bool exists = ::stat(archive_path.c_str(), &info) == 0;
-  if (exists) {
-    if (!file.open_existing(archive_path, mode)) return false;
-  } else if (errno != ENOENT) {
-    return false;
-  }
+  // A symbolic link at the archive path is replaced like any other output's: reading the
+  // archive it points to would copy its members, perhaps from a folder others cannot read.
+  bool present = ::lstat(archive_path.c_str(), &info) == 0;
+  if (!present && errno != ENOENT) return false;
+  bool exists = present && !S_ISLNK(info.st_mode);
+  if (exists && !file.open_existing(archive_path)) return false;
 
   // The new archive is written under our own temporary name beside the old one and renamed
   // over it only when complete, so that a crash at any moment leaves only files recognisably
-  // ours, and the old archive stays as it was until then.
+  // ours, and the old archive stays as it was until then. It keeps the old one's permissions.
   OutputFile staged;
   if (!staged.create(archive_path)) return false;
-  if (exists && ::fchmod(staged.descriptor(), mode) != 0) return false;
   file.write_to(staged.descriptor());
 
   zip_error_t error;
@@ -243,25 +331,34 @@ bool pack(const std::string& archive_path, const std::string& content_path) {
     return false;
   }
 
-  // The old content.xml is deleted and the new one added, rather than replaced in place:
-  // libzip forgets the compression level of a replaced member whose method stays the same.
-  zip_int64_t old_content = zip_name_locate(archive.get(), kContentMember, 0);
-  if (old_content >= 0 && zip_delete(archive.get(), static_cast<zip_uint64_t>(old_content)) != 0) {
-    return false;
+  // Every old content.xml is deleted and the new one added, rather than replaced in place:
+  // libzip forgets the compression level of a replaced member whose method stays the same,
+  // and an archive may list the name twice, where readers differ on which one they take.
+  zip_int64_t entries = zip_get_num_entries(archive.get(), 0);
+  for (zip_int64_t i = 0; i < entries; ++i) {
+    const char* name = zip_get_name(archive.get(), static_cast<zip_uint64_t>(i), ZIP_FL_ENC_RAW);
+    if (name != nullptr && std::string_view(name) == kContentMember &&
+        zip_delete(archive.get(), static_cast<zip_uint64_t>(i)) != 0) {
+      return false;
+    }
   }
   // In a new archive the members go in this order, "mimetype" first as office suites expect.
   zip_int64_t content;
   if (!add_if_missing(archive.get(), kMimeTypeMember, kMimeType, true) ||
       !add_if_missing(archive.get(), kManifestMember, kManifest, false) ||
       !add(archive.get(), kContentMember,
-           zip_source_file(archive.get(), content_path.c_str(), 0, -1), 0, &content) ||
+           zip_source_function(archive.get(), &ContentFile::callback, &content_file), 0,
+           &content) ||
       zip_set_file_compression(archive.get(), static_cast<zip_uint64_t>(content), ZIP_CM_DEFLATE,
                                kContentCompressionLevel) != 0) {
     return false;
   }
   // On failure the archive stays open and the guard discards it, and `staged` removes the
   // temporary file; the old archive is untouched.
-  if (zip_close(archive.get()) != 0) return false;
+  if (zip_close(archive.get()) != 0) {
+    if (file.out_of_memory()) throw std::bad_alloc();  // for the caller to report as such
+    return false;
+  }
   archive.release();
   return staged.commit();
 }

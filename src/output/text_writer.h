@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstring>
 #include <memory>
+#include <new>
 #include <string_view>
 
 #include "io/sink.h"
@@ -124,7 +125,13 @@ class TextWriter {
       : sink_(sink), buffer_(std::make_unique_for_overwrite<char[]>(kCapacity)) {}
   TextWriter(const TextWriter&) = delete;
   TextWriter& operator=(const TextWriter&) = delete;
-  ~TextWriter() { flush(); }
+  ~TextWriter() {
+    // Left by an exception (memory ran out), the output is discarded anyway.
+    try {
+      flush();
+    } catch (const std::bad_alloc&) {
+    }
+  }
 
   // One byte; a line feed becomes CR LF.
   void put(char c) {

@@ -1,6 +1,7 @@
 // Every text the system shows in a message box, in one place.
 #pragma once
 
+#include <string>
 #include <string_view>
 
 namespace quorrel {

@@ -1,7 +1,9 @@
 // Opens an archive of the complete reading's SXW writer in LibreOffice, as a user's office
 // suite would, and checks that the structure arrives: attributes, alignment, spaces, a table,
 // notes and a page break. Skipped where LibreOffice is not installed.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <string>
 
@@ -102,7 +104,10 @@ TEST(LibreOffice, OpensTheCompleteReadingsArchive) {
   read_sample(builder);
   ASSERT_TRUE(writer.ok());
   testing::write_file(dir.file("content.xml"), content);
-  ASSERT_TRUE(sxw::pack(dir.file("sample.sxw"), dir.file("content.xml")));
+  int content_fd = ::open(dir.file("content.xml").c_str(), O_RDONLY | O_CLOEXEC);
+  ASSERT_GE(content_fd, 0);
+  EXPECT_TRUE(sxw::pack(dir.file("sample.sxw"), content_fd));
+  ::close(content_fd);
 
   // Flat ODF shows what LibreOffice made of every element and style.
   testing::run_program({"timeout", "300", soffice, "--headless",

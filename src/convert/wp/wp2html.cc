@@ -60,7 +60,8 @@ class WpHtmlSink {
   static constexpr std::size_t kLineRoom = PendingLine::kSlack + Text::kCapacity;
 
   static constexpr bool kLineEndsEarly = false;
-  explicit WpHtmlSink(TextWriter& out) : out_(out) {}
+  WpHtmlSink(TextWriter& out, std::string_view scratch_folder)
+      : out_(out), line_(PendingLine::kDefaultMemoryLimit, std::string(scratch_folder)) {}
 
   void character(int c) {
     line_.put(html::document_character(c));
@@ -163,7 +164,7 @@ class WpHtmlSink {
 
 void wp2html(ByteSource& in, TextWriter& out, const DocumentInfo& info) {
   html::write_prologue(out, info.title);
-  WpHtmlSink sink(out);
+  WpHtmlSink sink(out, info.scratch_folder);
   wp::decode(in, sink);
   sink.finish();
   html::write_epilogue(out, html::Epilogue::after_line_feed);

@@ -1,0 +1,27 @@
+// A file without a name, for bytes a conversion keeps only while it runs (a line held back,
+// a content document on its way into an archive). It disappears with its descriptor, even
+// when the process is killed, and no other process can reach it by a name.
+#pragma once
+
+#include <string>
+
+namespace quorrel {
+
+class ScratchFile {
+ public:
+  ScratchFile() = default;
+  ScratchFile(const ScratchFile&) = delete;
+  ScratchFile& operator=(const ScratchFile&) = delete;
+  ~ScratchFile();
+
+  // Creates the file in `folder`, readable and writable. False when the folder does not take
+  // new files. A file system without unnamed files gets a named one, removed at once.
+  bool create(const std::string& folder);
+  bool is_open() const { return fd_ >= 0; }
+  int descriptor() const { return fd_; }
+
+ private:
+  int fd_ = -1;
+};
+
+}  // namespace quorrel
