@@ -5,7 +5,9 @@
 #   sh scripts/setup-debian.sh test    that, and what the test suite needs besides (LibreOffice,
 #                                      which opens our .sxw archives in the interoperability test;
 #                                      clang with its sanitizer and libFuzzer runtimes, and the
-#                                      symbolizer that makes their reports readable)
+#                                      symbolizer that makes their reports readable; jing, which
+#                                      validates our .odt parts against the ODF schemas, and
+#                                      pdffonts, which shows the fonts of a rendered page)
 #   sh scripts/setup-debian.sh bench   that, and what the benchmarks need besides
 set -eu
 
@@ -14,7 +16,8 @@ libbenchmark-dev dpkg-dev desktop-file-utils man-db"
 
 for group in "$@"; do
   case "$group" in
-    test) packages="$packages libreoffice-writer-nogui clang libclang-rt-14-dev llvm-14" ;;
+    test) packages="$packages libreoffice-writer-nogui clang libclang-rt-14-dev llvm-14 jing
+poppler-utils" ;;
     bench) packages="$packages time" ;;
     *)
       echo "usage: sh scripts/setup-debian.sh [test] [bench]" >&2
