@@ -30,6 +30,19 @@ using Script = std::function<void(document::DocumentBuilder&)>;
 void write_complete_odt(const std::string& folder, const Script& script, const std::string& path,
                         std::string_view title = "doc.wpd");
 
+// A document of the complete reading that shows one part of its structure, with what its
+// package must hold.
+struct CompleteCase {
+  const char* name;
+  Script script;
+  std::vector<std::string> content;      // each found in content.xml
+  std::vector<std::string> styles;       // each found in styles.xml
+  std::vector<std::string> absent = {};  // found in neither
+};
+
+// One case for each kind of structure.
+const std::vector<CompleteCase>& complete_cases();
+
 // A member's bytes by name; "" when absent.
 std::string member(const std::vector<Member>& members, const std::string& name);
 
