@@ -193,12 +193,14 @@ std::size_t xml_character_length(std::string_view text, std::size_t at) {
     code = code << 6 | (byte(i) & 0x3F);
   }
   static constexpr char32_t kLeast[] = {0, 0, 0x80, 0x800, 0x10000};
-  bool allowed = code >= kLeast[length] && code <= 0x10FFFF && !(code >= 0xD800 && code <= 0xDFFF) &&
-                 code != 0xFFFE && code != 0xFFFF;
+  bool allowed = code >= kLeast[length] && code <= 0x10FFFF &&
+                 !(code >= 0xD800 && code <= 0xDFFF) && code != 0xFFFE && code != 0xFFFF;
   return allowed ? length : 0;
 }
 
-bool is_xml_name_start(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_'; }
+bool is_xml_name_start(char c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_';
+}
 
 // Any XML the system writes: see is_well_formed_xml.
 class XmlChecker {
@@ -261,8 +263,10 @@ class XmlChecker {
       unsigned long value = 0;
       ok = !digits.empty();
       for (char c : digits) {
-        int digit = is_digit(c) ? c - '0' : hex && c >= 'a' && c <= 'f' ? c - 'a' + 10
-                  : hex && c >= 'A' && c <= 'F' ? c - 'A' + 10 : -1;
+        int digit = is_digit(c)                   ? c - '0'
+                    : hex && c >= 'a' && c <= 'f' ? c - 'a' + 10
+                    : hex && c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                                  : -1;
         if (digit < 0 || value > 0x10FFFF) ok = false;
         value = value * (hex ? 16 : 10) + static_cast<unsigned long>(std::max(digit, 0));
       }
@@ -290,7 +294,8 @@ class XmlChecker {
     std::size_t colon = qualified.find(':');
     if (colon == std::string::npos) return true;
     std::string prefix = qualified.substr(0, colon);
-    if (prefix == "xml" || qualified.find(':', colon + 1) != std::string::npos) return prefix == "xml";
+    if (prefix == "xml" || qualified.find(':', colon + 1) != std::string::npos)
+      return prefix == "xml";
     for (const std::string& p : own) {
       if (p == prefix) return true;
     }
@@ -328,7 +333,8 @@ class XmlChecker {
       if (empty || text_[at_] == '>') {
         at_ += empty ? 2 : 1;
         for (const std::string& attribute : qualified) {
-          if (!declared(attribute, element.prefixes)) return fail(why, "undeclared prefix in " + attribute);
+          if (!declared(attribute, element.prefixes))
+            return fail(why, "undeclared prefix in " + attribute);
         }
         if (!declared(element.name, element.prefixes)) {
           return fail(why, "undeclared prefix in " + element.name);

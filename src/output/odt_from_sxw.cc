@@ -3,10 +3,25 @@
 #include <array>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "output/sxw_content.h"
 #include "output/text_writer.h"
 
 namespace quorrel::odt {
+
+enum class SxwTag {
+  paragraph_start,
+  paragraph_end,
+  tab,
+  span_start,
+  span_end,
+  body_end,
+  root_end,
+  unknown
+};
 
 namespace {
 
@@ -47,11 +62,75 @@ constexpr SpanStyle kSpanStyles[] = {
     {"<text:span text:style-name=\"H5\">", {}},
 };
 
-bool is_span_start(std::string_view tag) {
-  for (const SpanStyle& style : kSpanStyles) {
-    if (tag == style.tag) return true;
+// Every tag of the body, with what it is.
+struct KnownTag {
+  std::string_view text;
+  SxwTag tag;
+};
+constexpr KnownTag kTags[] = {
+    {kParagraphEnd, SxwTag::paragraph_end},
+    {kTabStop, SxwTag::tab},
+    {kSpanEnd, SxwTag::span_end},
+    {kSpanStyles[0].tag, SxwTag::span_start},
+    {kSpanStyles[1].tag, SxwTag::span_start},
+    {kSpanStyles[2].tag, SxwTag::span_start},
+    {kSpanStyles[3].tag, SxwTag::span_start},
+    {kSpanStyles[4].tag, SxwTag::span_start},
+    {kParagraphStart, SxwTag::paragraph_start},
+    {kBodyEnd, SxwTag::body_end},
+    {kRootEnd, SxwTag::root_end},
+};
+
+inline bool starts(const unsigned char* p, std::string_view text) {
+  return std::memcmp(p, text.data(), text.size()) == 0;
+}
+
+// The tag at `p`, where kLongestToken bytes are readable, told apart by a byte or two and
+// then compared whole; unknown for any other.
+SxwTag tag_at(const unsigned char* p, std::size_t& length) {
+  auto is = [&](std::string_view text) {
+    length = text.size();
+    return starts(p, text);
+  };
+  if (p[1] == '/') {
+    if (p[7] == 'p' && is(kParagraphEnd)) return SxwTag::paragraph_end;
+    if (p[7] == 's' && is(kSpanEnd)) return SxwTag::span_end;
+    if (is(kBodyEnd)) return SxwTag::body_end;
+    if (is(kRootEnd)) return SxwTag::root_end;
+    return SxwTag::unknown;
   }
-  return false;
+  if (p[6] == 't' && is(kTabStop)) return SxwTag::tab;
+  if (p[6] == 'p' && is(kParagraphStart)) return SxwTag::paragraph_start;
+  if (p[6] == 's') {
+    for (const SpanStyle& style : kSpanStyles) {
+      if (is(style.tag)) return SxwTag::span_start;
+    }
+  }
+  return SxwTag::unknown;
+}
+
+// The length of the character reference at `p` (6 bytes readable), 0 when there is none.
+inline std::size_t reference_at(const unsigned char* p) {
+  switch (p[1]) {
+    case 'l':
+      return starts(p, "&lt;") ? 4 : 0;
+    case 'g':
+      return starts(p, "&gt;") ? 4 : 0;
+    case 'a':
+      return starts(p, "&amp;") ? 5 : starts(p, "&apos;") ? 6 : 0;
+    case 'q':
+      return starts(p, "&quot;") ? 6 : 0;
+    default:
+      return 0;
+  }
+}
+
+// The tag `token` is, whole.
+SxwTag known_tag(std::string_view token) {
+  for (const KnownTag& known : kTags) {
+    if (token == known.text) return known.tag;
+  }
+  return SxwTag::unknown;
 }
 
 constexpr std::string_view kReferences[] = {"&lt;", "&gt;", "&amp;", "&quot;", "&apos;"};
@@ -67,6 +146,42 @@ constexpr std::array<bool, 256> kPlain = [] {
   plain['\t'] = plain['\r'] = plain['\n'] = true;
   return plain;
 }();
+
+// The first `terminator` among the `size` bytes at `p`, or null. Tokens are short: a loop the
+// compiler keeps inline costs less than a call to memchr per tag.
+inline const unsigned char* find_terminator(const unsigned char* p, std::size_t size,
+                                            char terminator) {
+  for (std::size_t i = 0; i < size; ++i) {
+    if (p[i] == static_cast<unsigned char>(terminator)) return p + i;
+  }
+  return nullptr;
+}
+
+// The end of the run of plain bytes at `p`: 16 bytes at a time, where any byte outside
+// printable ASCII or a markup character stops the block, and a tab or line end is stepped
+// over one at a time.
+inline const unsigned char* plain_run_end(const unsigned char* p, const unsigned char* end) {
+#if defined(__SSE2__)
+  while (end - p >= 16) {
+    __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    __m128i stop = _mm_or_si128(
+        _mm_or_si128(_mm_cmplt_epi8(bytes, _mm_set1_epi8(0x20)),  // and 0x80-0xFF: negative
+                     _mm_cmpeq_epi8(bytes, _mm_set1_epi8(0x7F))),
+        _mm_or_si128(_mm_cmpeq_epi8(_mm_or_si128(bytes, _mm_set1_epi8(2)), _mm_set1_epi8('>')),
+                     _mm_cmpeq_epi8(bytes, _mm_set1_epi8('&'))));
+    unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(stop));
+    if (mask == 0) {
+      p += 16;
+      continue;
+    }
+    p += __builtin_ctz(mask);
+    if (!kPlain[*p]) return p;
+    ++p;
+  }
+#endif
+  while (p != end && kPlain[*p]) ++p;
+  return p;
+}
 
 constexpr bool is_blank(unsigned char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
@@ -128,9 +243,8 @@ bool SxwToOdt::body(const char* data, std::size_t size) {
       char terminator = pending_[0] == '<' ? '>' : ';';
       std::size_t room = kLongestToken - pending_.size();
       std::size_t look = std::min(room, static_cast<std::size_t>(end - p));
-      const void* stop = std::memchr(p, terminator, look);
-      const unsigned char* upto =
-          stop != nullptr ? static_cast<const unsigned char*>(stop) + 1 : p + look;
+      const unsigned char* stop = find_terminator(p, look, terminator);
+      const unsigned char* upto = stop != nullptr ? stop + 1 : p + look;
       pending_.append(reinterpret_cast<const char*>(p), static_cast<std::size_t>(upto - p));
       p = upto;
       if (stop == nullptr) {
@@ -145,25 +259,42 @@ bool SxwToOdt::body(const char* data, std::size_t size) {
     const unsigned char* start = p;
     bool text = state_ == State::paragraph || state_ == State::span;
     if (text) {
-      while (p != end && kPlain[*p]) ++p;
+      // References are text: a run goes on over them.
+      for (;;) {
+        p = plain_run_end(p, end);
+        if (p == end || *p != '&' || end - p < 6) break;
+        std::size_t reference = reference_at(p);
+        if (reference == 0) break;
+        p += reference;
+      }
     } else {
       while (p != end && is_blank(*p)) ++p;
     }
     // White space outside the body's end is not written: the frame has its own.
-    if (state_ != State::after_body && state_ != State::done) {
+    if (p != start && state_ != State::after_body && state_ != State::done) {
       emit({reinterpret_cast<const char*>(start), static_cast<std::size_t>(p - start)});
     }
     if (p == end) break;
     if (*p != '<' && !(*p == '&' && text)) return fail();
+    // Most tags are known by their first bytes, without a search for their end.
+    if (*p == '<' && end - p >= static_cast<std::ptrdiff_t>(kLongestToken)) {
+      std::size_t length = 0;
+      SxwTag tag = tag_at(p, length);
+      if (tag != SxwTag::unknown) {
+        if (!apply(tag, {reinterpret_cast<const char*>(p), length})) return false;
+        p += length;
+        continue;
+      }
+    }
     char terminator = *p == '<' ? '>' : ';';
     std::size_t look = std::min(kLongestToken, static_cast<std::size_t>(end - p));
-    const void* stop = std::memchr(p, terminator, look);
+    const unsigned char* stop = find_terminator(p, look, terminator);
     if (stop == nullptr) {
       if (look == kLongestToken) return fail();
       pending_.assign(reinterpret_cast<const char*>(p), look);
       break;
     }
-    auto* after = static_cast<const unsigned char*>(stop) + 1;
+    const unsigned char* after = stop + 1;
     if (!token({reinterpret_cast<const char*>(p), static_cast<std::size_t>(after - p)}))
       return false;
     p = after;
@@ -181,47 +312,44 @@ bool SxwToOdt::token(std::string_view token) {
     }
     return fail();
   }
-  switch (state_) {
-    case State::between:
-      if (token == kParagraphStart) {
-        emit(token);
-        state_ = State::paragraph;
-        return true;
-      }
-      if (token == kBodyEnd) {
-        state_ = State::after_body;
-        return true;
-      }
-      return fail();
-    case State::paragraph:
-    case State::span:
-      if (token == kTabStop) {
-        emit("<text:tab/>");
-        return true;
-      }
-      if (state_ == State::paragraph && token == kParagraphEnd) {
-        emit(token);
-        state_ = State::between;
-        return true;
-      }
-      if (state_ == State::paragraph && is_span_start(token)) {
-        emit(token);
-        state_ = State::span;
-        return true;
-      }
-      if (state_ == State::span && token == kSpanEnd) {
-        emit(token);
-        state_ = State::paragraph;
-        return true;
-      }
-      return fail();
-    case State::after_body:
-      if (token != kRootEnd) return fail();
+  return apply(known_tag(token), token);
+}
+
+bool SxwToOdt::apply(SxwTag tag, std::string_view text) {
+  switch (tag) {
+    case SxwTag::paragraph_start:
+      if (state_ != State::between) return fail();
+      state_ = State::paragraph;
+      break;
+    case SxwTag::body_end:
+      if (state_ != State::between) return fail();
+      state_ = State::after_body;
+      return true;
+    case SxwTag::tab:
+      if (state_ != State::paragraph && state_ != State::span) return fail();
+      emit("<text:tab/>");
+      return true;
+    case SxwTag::paragraph_end:
+      if (state_ != State::paragraph) return fail();
+      state_ = State::between;
+      break;
+    case SxwTag::span_start:
+      if (state_ != State::paragraph) return fail();
+      state_ = State::span;
+      break;
+    case SxwTag::span_end:
+      if (state_ != State::span) return fail();
+      state_ = State::paragraph;
+      break;
+    case SxwTag::root_end:
+      if (state_ != State::after_body) return fail();
       state_ = State::done;
       return true;
-    default:
+    case SxwTag::unknown:
       return fail();
   }
+  emit(text);
+  return true;
 }
 
 bool SxwToOdt::finish() {

@@ -28,6 +28,8 @@
 
 namespace quorrel::odt {
 
+enum class SxwTag;
+
 class SxwToOdt final : public Sink {
  public:
   // `spool_folder`: where a large body is held while written (the output's folder); `title`:
@@ -53,6 +55,8 @@ class SxwToOdt final : public Sink {
   bool body(const char* data, std::size_t size);
   // A whole tag or reference, gathered in pending_.
   bool token(std::string_view token);
+  // A tag of the body (`text` as written), in the state it arrives in.
+  bool apply(SxwTag tag, std::string_view text);
   void emit(std::string_view bytes) {
     out_.append(bytes);
     if (out_.size() >= kFlushAt) flush();

@@ -318,7 +318,9 @@ std::string OdtWriter::automatic_styles() const {
                        .superscript = has(Attribute::superscript),
                        .subscript = has(Attribute::subscript),
                        .small_caps = has(Attribute::small_caps)};
-    odt::append_text_style(styles, "T" + std::to_string(mask), look);
+    std::string name = "T";
+    name += std::to_string(mask);
+    odt::append_text_style(styles, name, look);
   }
   if (table_break_style_) {
     styles +=
