@@ -24,7 +24,7 @@ namespace quorrel::odt {
 // temporary file in `folder`, which the file system removes with the last descriptor.
 class Spool final : public Sink {
  public:
-  static constexpr std::size_t kMemoryLimit = 4 << 20;
+  static constexpr std::size_t kMemoryLimit = 2 << 20;
 
   explicit Spool(std::string folder) : folder_(std::move(folder)) {}
   Spool(const Spool&) = delete;
