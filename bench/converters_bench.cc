@@ -1,14 +1,22 @@
 // Throughput of every converter and of identification on in-memory documents, one core.
 // Documents are generated deterministically, so runs on the same machine are comparable.
 #include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <stdlib.h>
+#include <unistd.h>
 
+#include <filesystem>
 #include <map>
 #include <string>
 #include <utility>
 
 #include "convert/registry.h"
-#include "random_documents.h"
+#include "io/output_file.h"
+#include "output/odt_from_sxw.h"
+#include "output/odt_package.h"
 #include "output/skeleton.h"
+#include "output/sxw_package.h"
+#include "random_documents.h"
 #include "recognition/identify.h"
 #include "recognition/prefix.h"
 
@@ -52,6 +60,59 @@ void convert(benchmark::State& state, OutputKind kind, FormatCode format, exampl
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * input.size()));
 }
 
+// A folder of scratch files for the packaged outputs, removed at exit.
+const std::string& scratch_folder() {
+  static const struct Scratch {
+    Scratch() {
+      std::string pattern =
+          (std::filesystem::temp_directory_path() / "quorrel-bench-XXXXXX").string();
+      path = ::mkdtemp(pattern.data()) != nullptr ? pattern : ".";
+    }
+    ~Scratch() {
+      if (path != ".") std::filesystem::remove_all(path);
+    }
+    std::string path;
+  } scratch;
+  return scratch.path;
+}
+
+// The whole SXW output as a user gets it: the content written, then packed into the archive.
+void convert_sxw_packed(benchmark::State& state, FormatCode format, examples::Shape shape) {
+  const ConverterSpec& converter = converter_for(OutputKind::sxw, format);
+  const std::string& input = document(format, shape);
+  std::string archive = scratch_folder() + "/bench.sxw";
+  for (auto _ : state) {
+    std::filesystem::remove(archive);
+    ByteSource in = ByteSource::from_memory(input);
+    if (convert_to_file(converter, in, archive, "bench").status != ConvertStatus::ok) {
+      state.SkipWithError("packing failed");
+    }
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * input.size()));
+}
+
+// The whole ODT output of the exact reading: the same content carried into ODF as it is
+// written, then packed.
+void convert_odt(benchmark::State& state, FormatCode format, examples::Shape shape) {
+  const ConverterSpec& converter = converter_for(OutputKind::sxw, format);
+  const std::string& input = document(format, shape);
+  std::string package = scratch_folder() + "/bench.odt";
+  for (auto _ : state) {
+    ByteSource in = ByteSource::from_memory(input);
+    if (converter.prefix != PrefixRule::none) check_and_skip_prefix(in);
+    odt::SxwToOdt odt(scratch_folder(), "bench");
+    TextWriter out(odt);
+    converter.body(in, out, DocumentInfo{"bench"});
+    out.flush();
+    OutputFile file;
+    if (!odt.finish() || !file.create(package) ||
+        !odt::write_odt_package(file.descriptor(), odt.parts()) || !file.commit()) {
+      state.SkipWithError("the ODT output failed");
+    }
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * input.size()));
+}
+
 void identify_document(benchmark::State& state) {
   // A prefixed document without a carriage return is read to its end.
   const std::string& input = document(TYPE_WPD, examples::Shape::text_heavy);
@@ -83,6 +144,14 @@ void register_all() {
         std::string name = std::string(format_name) + "2" + kind_name + "/" + shape_name;
         configure(benchmark::RegisterBenchmark(name.c_str(), convert, kind, format, shape));
       }
+      // The packaged outputs, whose times compare: ODT may cost at most 1.3 times SXW. Their
+      // CPU time is the process's, so that the SXW content written on a second thread counts.
+      std::string packed = std::string(format_name) + "2sxw_packed/" + shape_name;
+      configure(benchmark::RegisterBenchmark(packed.c_str(), convert_sxw_packed, format, shape)
+                    ->MeasureProcessCPUTime());
+      std::string odt = std::string(format_name) + "2odt/" + shape_name;
+      configure(benchmark::RegisterBenchmark(odt.c_str(), convert_odt, format, shape)
+                    ->MeasureProcessCPUTime());
     }
   }
   configure(benchmark::RegisterBenchmark("identify_file/text_heavy", identify_document));

@@ -11,6 +11,7 @@
 
 #include "example_documents.h"
 #include "random_documents.h"
+#include "random_events.h"
 
 namespace fs = std::filesystem;
 using quorrel::FormatCode;
@@ -101,6 +102,21 @@ int main(int argc, char** argv) {
   ole[0x20 - 8] = 6;
   ole[0x2C - 8] = 1;
   put("ole_fuzzer", {ole});
+
+  // The ODT fuzzer: a mode byte (0-3 the exact reading of that generation, 4 the complete
+  // reading's builder calls), then the input.
+  std::vector<std::string> odt_inputs;
+  for (int format = 0; format < 4; ++format) {
+    for (const std::string& document : documents_of(static_cast<FormatCode>(format))) {
+      if (document.empty() || document[0] != '\x01') {
+        odt_inputs.push_back(std::string(1, static_cast<char>(format)) + document);
+      }
+    }
+  }
+  for (std::uint32_t key = 1; key <= 8; ++key) {
+    odt_inputs.push_back("\x04" + quorrel::examples::random_script(64u << (key % 6), key));
+  }
+  put("odt_fuzzer", odt_inputs);
 
   // Batches: every example under each generation choice and output set; odd names; names that
   // meet other names' outputs; missing files, folders and FIFOs; names near the length limit.

@@ -1,5 +1,6 @@
 #include "properties.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <initializer_list>
@@ -182,7 +183,208 @@ class ContentChecker {
   std::set<std::string> declared_;
 };
 
+// The length of the UTF-8 sequence at `at` if it is an XML character, else 0.
+std::size_t xml_character_length(std::string_view text, std::size_t at) {
+  auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[at + i]); };
+  unsigned char first = byte(0);
+  if (first < 0x80) return first >= 0x20 || first == '\t' || first == '\n' || first == '\r';
+  std::size_t length = first >= 0xF0 ? 4 : first >= 0xE0 ? 3 : first >= 0xC0 ? 2 : 0;
+  if (length == 0 || first > 0xF4 || text.size() - at < length) return 0;
+  char32_t code = first & (0x7F >> length);
+  for (std::size_t i = 1; i < length; ++i) {
+    if ((byte(i) & 0xC0) != 0x80) return 0;
+    code = code << 6 | (byte(i) & 0x3F);
+  }
+  static constexpr char32_t kLeast[] = {0, 0, 0x80, 0x800, 0x10000};
+  bool allowed = code >= kLeast[length] && code <= 0x10FFFF &&
+                 !(code >= 0xD800 && code <= 0xDFFF) && code != 0xFFFE && code != 0xFFFF;
+  return allowed ? length : 0;
+}
+
+bool is_xml_name_start(char c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_';
+}
+
+// Any XML the system writes: see is_well_formed_xml.
+class XmlChecker {
+ public:
+  explicit XmlChecker(std::string_view text) : text_(text) {}
+
+  bool check(std::string* why) {
+    for (std::size_t i = 0; i < text_.size();) {
+      std::size_t length = xml_character_length(text_, i);
+      if (length == 0) return fail(why, "not UTF-8 of XML characters at byte " + std::to_string(i));
+      i += length;
+    }
+    if (text_.starts_with("<?xml ")) {
+      std::size_t end = text_.find("?>");
+      if (end == std::string_view::npos) return fail(why, "unterminated declaration");
+      at_ = end + 2;
+    }
+    skip_blanks();
+    if (at_ >= text_.size() || text_[at_] != '<') return fail(why, "no root element");
+    do {
+      if (text_[at_] == '<') {
+        if (!markup(why)) return false;
+      } else if (!character_data(why)) {
+        return false;
+      }
+    } while (!elements_.empty() && at_ < text_.size());
+    if (!elements_.empty()) return fail(why, "unclosed " + elements_.back().name);
+    skip_blanks();
+    if (at_ != text_.size()) return fail(why, "content after the root element");
+    return true;
+  }
+
+ private:
+  struct Element {
+    std::string name;
+    std::vector<std::string> prefixes;  // declared on it
+  };
+
+  void skip_blanks() {
+    while (at_ < text_.size() && is_blank(text_[at_])) ++at_;
+  }
+
+  // A name with at most one prefix.
+  std::string name() {
+    std::size_t start = at_;
+    if (at_ < text_.size() && is_xml_name_start(text_[at_])) {
+      while (at_ < text_.size() && is_name_character(text_[at_])) ++at_;
+    }
+    return std::string(text_.substr(start, at_ - start));
+  }
+
+  bool reference(std::size_t& at, std::string* why) {
+    std::size_t end = text_.find(';', at);
+    if (end == std::string_view::npos || end - at > 12) return fail(why, "bare ampersand");
+    std::string_view body = text_.substr(at + 1, end - at - 1);
+    bool ok = body == "lt" || body == "gt" || body == "amp" || body == "quot" || body == "apos";
+    if (!ok && body.size() > 1 && body[0] == '#') {
+      bool hex = body[1] == 'x';
+      std::string_view digits = body.substr(hex ? 2 : 1);
+      unsigned long value = 0;
+      ok = !digits.empty();
+      for (char c : digits) {
+        int digit = is_digit(c)                   ? c - '0'
+                    : hex && c >= 'a' && c <= 'f' ? c - 'a' + 10
+                    : hex && c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                                  : -1;
+        if (digit < 0 || value > 0x10FFFF) ok = false;
+        value = value * (hex ? 16 : 10) + static_cast<unsigned long>(std::max(digit, 0));
+      }
+      ok = ok && (value == 9 || value == 10 || value == 13 || (value >= 0x20 && value <= 0xD7FF) ||
+                  (value >= 0xE000 && value <= 0xFFFD) || (value >= 0x10000 && value <= 0x10FFFF));
+    }
+    if (!ok) return fail(why, "bad reference &" + std::string(body) + ";");
+    at = end + 1;
+    return true;
+  }
+
+  bool character_data(std::string* why) {
+    while (at_ < text_.size() && text_[at_] != '<') {
+      if (text_[at_] == '&') {
+        if (!reference(at_, why)) return false;
+        continue;
+      }
+      if (text_.substr(at_).starts_with("]]>")) return fail(why, "]]> in text");
+      ++at_;
+    }
+    return true;
+  }
+
+  bool declared(const std::string& qualified, const std::vector<std::string>& own) const {
+    std::size_t colon = qualified.find(':');
+    if (colon == std::string::npos) return true;
+    std::string prefix = qualified.substr(0, colon);
+    if (prefix == "xml" || qualified.find(':', colon + 1) != std::string::npos)
+      return prefix == "xml";
+    for (const std::string& p : own) {
+      if (p == prefix) return true;
+    }
+    for (const Element& element : elements_) {
+      for (const std::string& p : element.prefixes) {
+        if (p == prefix) return true;
+      }
+    }
+    return false;
+  }
+
+  bool markup(std::string* why) {
+    ++at_;  // '<'
+    if (at_ < text_.size() && text_[at_] == '/') {
+      ++at_;
+      std::string closing = name();
+      skip_blanks();
+      if (at_ >= text_.size() || text_[at_] != '>') return fail(why, "bad end tag " + closing);
+      ++at_;
+      if (elements_.empty() || elements_.back().name != closing) {
+        return fail(why, "mismatched end tag " + closing);
+      }
+      elements_.pop_back();
+      return true;
+    }
+    Element element{name(), {}};
+    if (element.name.empty()) return fail(why, "a '<' that starts no tag");
+    std::set<std::string> attributes;
+    std::vector<std::string> qualified;
+    for (;;) {
+      bool blank = at_ < text_.size() && is_blank(text_[at_]);
+      skip_blanks();
+      if (at_ >= text_.size()) return fail(why, "unterminated tag " + element.name);
+      bool empty = text_.substr(at_).starts_with("/>");
+      if (empty || text_[at_] == '>') {
+        at_ += empty ? 2 : 1;
+        for (const std::string& attribute : qualified) {
+          if (!declared(attribute, element.prefixes))
+            return fail(why, "undeclared prefix in " + attribute);
+        }
+        if (!declared(element.name, element.prefixes)) {
+          return fail(why, "undeclared prefix in " + element.name);
+        }
+        if (!empty) elements_.push_back(std::move(element));
+        return true;
+      }
+      std::string attribute = name();
+      if (!blank || attribute.empty()) return fail(why, "bad attribute in " + element.name);
+      if (!attributes.insert(attribute).second) return fail(why, "repeated " + attribute);
+      skip_blanks();
+      if (at_ >= text_.size() || text_[at_] != '=') return fail(why, "no value for " + attribute);
+      ++at_;
+      skip_blanks();
+      if (at_ >= text_.size() || (text_[at_] != '"' && text_[at_] != '\'')) {
+        return fail(why, "unquoted " + attribute);
+      }
+      char quote = text_[at_];
+      std::size_t end = text_.find(quote, at_ + 1);
+      if (end == std::string_view::npos) return fail(why, "unterminated " + attribute);
+      for (std::size_t i = at_ + 1; i < end;) {
+        if (text_[i] == '<') return fail(why, "'<' in the value of " + attribute);
+        if (text_[i] == '&') {
+          if (!reference(i, why)) return false;
+        } else {
+          ++i;
+        }
+      }
+      if (attribute.starts_with("xmlns:")) {
+        element.prefixes.push_back(attribute.substr(6));
+      } else if (attribute != "xmlns") {
+        qualified.push_back(attribute);
+      }
+      at_ = end + 1;
+    }
+  }
+
+  std::string_view text_;
+  std::size_t at_ = 0;
+  std::vector<Element> elements_;
+};
+
 }  // namespace
+
+bool is_well_formed_xml(std::string_view document, std::string* why) {
+  return XmlChecker(document).check(why);
+}
 
 bool is_clean_text(std::string_view text) { return clean_byte_run(text); }
 

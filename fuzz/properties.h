@@ -41,6 +41,13 @@ enum class Markup { html, xml };
 bool is_clean_utf8_text(std::string_view text, std::string* why = nullptr);
 bool is_well_formed_markup(std::string_view document, Markup kind, std::string* why = nullptr);
 
+// Any XML document of the system's ODT parts is well-formed: valid UTF-8 of XML characters, an
+// optional declaration, one root element, matched tags, quoted and unrepeated attributes,
+// well-formed references (the five predefined and character references), no "]]>" in text,
+// and every namespace prefix declared on the element or an ancestor. Comments, processing
+// instructions, CDATA and DOCTYPE are not written by the system and not accepted.
+bool is_well_formed_xml(std::string_view document, std::string* why = nullptr);
+
 // Calls abort() with a message when `holds` is false, so that libFuzzer keeps the input.
 void require(bool holds, const char* what, const std::string& why = {});
 

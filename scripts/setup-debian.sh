@@ -8,7 +8,9 @@
 #                                      clang with its sanitizer and libFuzzer runtimes, and the
 #                                      symbolizer that makes their reports readable; libwpd's
 #                                      wpd2text and wp2latex, the peers the complete reading's
-#                                      fidelity test measures against)
+#                                      fidelity test measures against; jing, which validates
+#                                      our .odt parts against the ODF schemas, and pdffonts,
+#                                      which shows the fonts of a rendered page)
 #   sh scripts/setup-debian.sh bench   that, and what the benchmarks need besides
 set -eu
 
@@ -18,7 +20,7 @@ libbenchmark-dev dpkg-dev desktop-file-utils man-db"
 for group in "$@"; do
   case "$group" in
     test) packages="$packages libreoffice-writer-nogui libxml2-utils clang libclang-rt-14-dev
-      llvm-14 libwpd-tools wp2latex" ;;
+      llvm-14 libwpd-tools wp2latex jing poppler-utils" ;;
     bench) packages="$packages time" ;;
     *)
       echo "usage: sh scripts/setup-debian.sh [test] [bench]" >&2
