@@ -78,6 +78,7 @@ bench:
 	@cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release -DQUORREL_TESTS=OFF >/dev/null
 	@cmake --build build-release -j $(JOBS)
 	@build-release/bench/quorrel_bench --benchmark_counters_tabular=true
+	@build-release/bench/quorrel_complete_bench --benchmark_counters_tabular=true
 	@bash scripts/bench.sh build-release
 
 clean:

@@ -166,6 +166,31 @@ else
   ours_batch=$(median_seconds "$cli" --wpd --txt "${peer_files[@]}")
   row "  the same, quorrel-cli with all files at once" "$ours_batch" "$peer_batch" "$(ratio "$ours_batch" "$peer_batch")"
 fi
+
+# The complete reading against wpd2text on every corpus document wpd2text reads, all
+# generations: all three outputs in one quorrel-cli, against one wpd2text per file.
+complete_files=()
+if [ -d "$corpus" ] && command -v wpd2text >/dev/null 2>&1; then
+  mkdir -p "$work/complete"
+  for file in "$corpus"/*; do
+    [ -f "$file" ] && [ "${file%.md}" = "$file" ] || continue
+    if wpd2text "$file" >/dev/null 2>&1; then
+      cp "$file" "$work/complete/" && complete_files+=("$work/complete/$(basename "$file")")
+    fi
+  done
+fi
+if [ "${#complete_files[@]}" -gt 0 ]; then
+  peer_all=$(median_seconds sh -c "for f in $work/complete/*; do wpd2text \"\$f\" > /dev/null; done")
+  ours_all=$(median_seconds "$cli" -q -j 1 --complete --txt --html --sxw -o "$work/complete-out" "${complete_files[@]}")
+  complete_ratio=$(ratio "$ours_all" "$peer_all")
+  row "complete reading, ${#complete_files[@]} corpus files, text+HTML+SXW in one process, against wpd2text (target <= 0.1)" "$ours_all" "$peer_all" "$complete_ratio"
+fi
+if command -v /usr/bin/time >/dev/null 2>&1; then
+  "$make_document" wpd real "$big_size" 1 "$work/big-real.wpd"
+  rss=$(peak_kib "$cli" -q --complete --txt --html --sxw -o "$work/big-real-out" "$work/big-real.wpd")
+  row "$big_size real-shaped wpd, complete reading into all three outputs, peak memory (MiB, target <= 16)" "$(awk -v k="$rss" 'BEGIN { printf "%.1f", k / 1024 }')" "" ""
+  rm -rf "$work/big-real.wpd" "$work/big-real-out"
+fi
 if ! command -v soffice >/dev/null 2>&1; then
   echo "(peer soffice skipped: not installed; Debian package libreoffice-writer-nogui)"
 elif [ "${#peer_files[@]}" -eq 0 ]; then
@@ -187,3 +212,4 @@ echo
 echo "Load average at the end: $(load). Figures vary between machines and with their load."
 echo "$big_size WordPerfect 6 document to text, quorrel-cli against cat: ratio $(ratio "$convert_time" "$copy_time")"
 echo "$jobs_files files, -j 2 against -j 1: speed-up $(ratio "$one_job" "$two_jobs")"
+[ -n "${complete_ratio:-}" ] && echo "Complete reading of the corpus against wpd2text: ratio $complete_ratio"

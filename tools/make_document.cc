@@ -1,6 +1,8 @@
 // Writes one generated document of any size, piece by piece, for the whole-process benchmark:
 //   quorrel-make-document any|wp|w51|wpd text_heavy|code_heavy|worst_case SIZE KEY PATH
-// SIZE takes a K, M or G suffix (powers of 1024).
+//   quorrel-make-document wpd real SIZE KEY PATH
+// SIZE takes a K, M or G suffix (powers of 1024). "real" is a WordPerfect 6 document shaped
+// like real ones, whole for the complete reading (at least SIZE bytes, in whole pieces).
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -8,6 +10,7 @@
 #include <string_view>
 
 #include "random_documents.h"
+#include "wp6_documents.h"
 
 using quorrel::examples::Shape;
 
@@ -41,9 +44,32 @@ bool parse_size(const char* text, unsigned long long& size) {
   return rest != text;
 }
 
+// A real-shaped 6.x document of at least `size` bytes.
+int write_real(unsigned long long size, unsigned key, const char* path) {
+  std::ofstream out(path, std::ios::binary);
+  std::string prefix = quorrel::examples::wp6_document_prefix();
+  out << prefix;
+  for (unsigned long long written = prefix.size(); written < size && out; ++key) {
+    std::string piece = quorrel::examples::wp6_document_area(16 << 20, key);
+    out << piece;
+    written += piece.size();
+  }
+  if (!out.flush()) {
+    std::fprintf(stderr, "quorrel-make-document: cannot write %s\n", path);
+    return 1;
+  }
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  unsigned long long real_size;
+  if (argc == 6 && std::string_view(argv[1]) == "wpd" && std::string_view(argv[2]) == "real" &&
+      parse_size(argv[3], real_size)) {
+    return write_real(real_size, static_cast<unsigned>(std::strtoul(argv[4], nullptr, 10)),
+                      argv[5]);
+  }
   quorrel::FormatCode format;
   Shape shape;
   unsigned long long size;
