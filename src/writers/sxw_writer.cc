@@ -70,23 +70,16 @@ constexpr Attributes kSuperAndSub = document::bit(document::Attribute::superscri
                                     document::bit(document::Attribute::subscript);
 constexpr int kAttributeSets = 1 << document::kAttributeCount;
 
-// The styles T1 ... T127, one per set of attributes; built once.
-const std::string& text_styles() {
-  static const std::string styles = [] {
-    std::string all;
-    for (int mask = 1; mask < kAttributeSets; ++mask) {
-      all += "<style:style style:name=\"T" + std::to_string(mask) +
-             "\" style:family=\"text\"><style:properties";
-      for (int a = 0; a < document::kAttributeCount; ++a) {
-        bool sub_under_super = (mask & kSuperAndSub) == kSuperAndSub &&
-                               a == static_cast<int>(document::Attribute::subscript);
-        if ((mask & (1 << a)) && !sub_under_super) all += kProperties[a];
-      }
-      all += "/></style:style>\n";
-    }
-    return all;
-  }();
-  return styles;
+// The style T<mask> of one set of attributes.
+std::string text_style(int mask) {
+  std::string style = "<style:style style:name=\"T" + std::to_string(mask) +
+                      "\" style:family=\"text\"><style:properties";
+  for (int a = 0; a < document::kAttributeCount; ++a) {
+    bool sub_under_super = (mask & kSuperAndSub) == kSuperAndSub &&
+                           a == static_cast<int>(document::Attribute::subscript);
+    if ((mask & (1 << a)) && !sub_under_super) style += kProperties[a];
+  }
+  return style + "/></style:style>\n";
 }
 
 // "<text:span text:style-name=\"T<mask>\">" for every set of attributes.
@@ -141,11 +134,35 @@ void append_paragraph_text(OutputBuffer& out, std::string_view text, bool& after
 
 }  // namespace
 
-SxwContentWriter::SxwContentWriter(Sink& sink) : out_(sink) {
-  out_.append(kContentStart);
-  out_.append(kParagraphStyles);
-  out_.append(text_styles());
-  out_.append(kBodyStart);
+SxwContentWriter::SxwContentWriter(Sink& sink) : styles_first_(sink, *this), out_(styles_first_) {}
+
+std::string SxwContentWriter::head(const std::bitset<128>& used) {
+  std::string head(kContentStart);
+  head += kParagraphStyles;
+  for (int mask = 1; mask < kAttributeSets; ++mask) {
+    if (used[mask]) head += text_style(mask);
+  }
+  head += kBodyStart;
+  return head;
+}
+
+bool SxwContentWriter::StylesFirst::write(const char* data, std::size_t size) {
+  if (released_) return target_.write(data, size);
+  held_.append(data, size);
+  return held_.size() < kStyleHoldLimit || release();
+}
+
+bool SxwContentWriter::StylesFirst::finish() { return release() && target_.finish(); }
+
+bool SxwContentWriter::StylesFirst::release() {
+  if (released_) return true;
+  released_ = true;
+  // Past the limit every set of attributes may still come.
+  if (held_.size() >= kStyleHoldLimit) writer_.used_.set();
+  std::string head = SxwContentWriter::head(writer_.used_);
+  bool ok = target_.write(head.data(), head.size()) && target_.write(held_.data(), held_.size());
+  std::string().swap(held_);
+  return ok;
 }
 
 void SxwContentWriter::open_paragraph(Align align) {
@@ -173,6 +190,7 @@ void SxwContentWriter::close_paragraph() {
 
 void SxwContentWriter::text(std::string_view utf8, Attributes attributes) {
   attributes &= kAttributeSets - 1;
+  used_.set(attributes);
   OutputBuffer& o = out();
   if (attributes != 0) o.append(span_starts()[attributes]);
   append_paragraph_text(o, utf8, flow().after_space);

@@ -4,7 +4,9 @@
 //     a page break, take paragraph-family automatic styles (a table after a page break takes a
 //     table style that breaks the page);
 //   - each run with attributes is one text:span whose text-family style "T<mask>" holds exactly
-//     its attributes (every combination is declared, so nothing needs to be known in advance);
+//     its attributes. The styles come before the body, so the body is held back until the end
+//     and only the styles it uses are declared; a body past kStyleHoldLimit is let go with every
+//     combination declared (deflating unused styles was most of a small archive's cost);
 //   - a space that follows a space, or starts a paragraph or follows a tab or line break, is
 //     written as text:s, which an office suite would otherwise drop;
 //   - tables are table:table with one table:table-column per column (the most cells any row
@@ -18,6 +20,7 @@
 //     them, their tables also reduced to the cells' paragraphs.
 #pragma once
 
+#include <bitset>
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -53,6 +56,7 @@ class SxwContentWriter final : public document::DocumentSink {
   bool ok() const { return ok_; }
 
   static constexpr std::size_t kTableHoldLimit = 4 << 20;
+  static constexpr std::size_t kStyleHoldLimit = 1 << 20;
 
  private:
   enum class Kind { body, note, other };  // of the flow being written
@@ -79,7 +83,26 @@ class SxwContentWriter final : public document::DocumentSink {
   void write_held_table();
   void end_cell();
 
+  // Holds the body back until the text styles it uses are known, then passes everything on.
+  class StylesFirst final : public Sink {
+   public:
+    StylesFirst(Sink& target, SxwContentWriter& writer) : target_(target), writer_(writer) {}
+    bool write(const char* data, std::size_t size) override;
+    bool finish() override;
+
+   private:
+    bool release();
+    Sink& target_;
+    SxwContentWriter& writer_;
+    std::string held_;
+    bool released_ = false;
+  };
+  // The content document up to the body, declaring the text styles of `used`.
+  static std::string head(const std::bitset<128>& used);
+
+  StylesFirst styles_first_;
   OutputBuffer out_;
+  std::bitset<128> used_;  // attribute sets written so far
   Flow body_;
   Flow sub_flow_;
   bool in_sub_ = false;
