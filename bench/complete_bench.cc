@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "counting_sink.h"
 #include "document/builder.h"
 #include "io/document_bytes.h"
 #include "output/sink.h"
@@ -19,15 +20,6 @@ namespace quorrel {
 namespace {
 
 using readers::Generation;
-
-class CountingSink final : public Sink {
- public:
-  bool write(const char*, std::size_t size) override {
-    bytes += size;
-    return true;
-  }
-  std::size_t bytes = 0;
-};
 
 constexpr std::size_t kDocumentSize = 50 * 1024 * 1024;
 

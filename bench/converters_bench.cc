@@ -10,6 +10,7 @@
 #include <string>
 #include <utility>
 
+#include "counting_sink.h"
 #include "convert/registry.h"
 #include "io/output_file.h"
 #include "output/odt_from_sxw.h"
@@ -22,16 +23,6 @@
 
 namespace quorrel {
 namespace {
-
-// Stores nothing: the benchmark measures the converter, not the copying of its output.
-class CountingSink final : public Sink {
- public:
-  bool write(const char*, std::size_t size) override {
-    bytes += size;
-    return true;
-  }
-  std::size_t bytes = 0;
-};
 
 constexpr std::size_t kDocumentSize = 100 * 1024 * 1024;
 

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "counting_sink.h"
 #include "document/builder.h"
 #include "output/sink.h"
 #include "writers/html_writer.h"
@@ -20,15 +21,6 @@ namespace {
 using document::Attribute;
 using document::DocumentBuilder;
 using document::SubDocument;
-
-class CountingSink final : public Sink {
- public:
-  bool write(const char*, std::size_t size) override {
-    bytes += size;
-    return true;
-  }
-  std::size_t bytes = 0;
-};
 
 // A reader's calls, recorded once.
 struct Step {

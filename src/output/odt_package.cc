@@ -13,6 +13,8 @@
 #include <vector>
 
 #include "io/output_file.h"
+#include "io/scratch_file.h"
+#include "output/zip_member.h"
 
 namespace quorrel::odt {
 
@@ -20,20 +22,6 @@ namespace quorrel::odt {
 // Spool
 
 namespace {
-
-// An unnamed file in `folder`; where the file system cannot make one, a named one that is
-// removed at once, so that nothing of it stays visible after a crash either way.
-int unnamed_file(const std::string& folder) {
-  std::string where = folder.empty() ? "." : folder;
-  int fd = ::open(where.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
-  if (fd >= 0) return fd;
-  std::string pattern = where + "/" + kTemporaryPrefix + "XXXXXX";
-  std::vector<char> name(pattern.begin(), pattern.end());
-  name.push_back('\0');
-  fd = ::mkostemp(name.data(), O_CLOEXEC);
-  if (fd >= 0) ::unlink(name.data());
-  return fd;
-}
 
 bool pwrite_all(int fd, const char* data, std::size_t size, std::uint64_t offset) {
   while (size > 0) {
@@ -49,13 +37,13 @@ bool pwrite_all(int fd, const char* data, std::size_t size, std::uint64_t offset
 
 }  // namespace
 
-Spool::~Spool() {
-  if (fd_ >= 0) ::close(fd_);
-}
+Spool::~Spool() = default;
 
 bool Spool::spill() {
-  fd_ = unnamed_file(folder_);
-  if (fd_ < 0 || !pwrite_all(fd_, memory_.data(), memory_.size(), 0)) return ok_ = false;
+  // Without a name, so that nothing of it stays visible after a crash.
+  if (!file_.create(folder_.empty() ? "." : folder_)) return ok_ = false;
+  fd_ = file_.descriptor();
+  if (!pwrite_all(fd_, memory_.data(), memory_.size(), 0)) return ok_ = false;
   std::string().swap(memory_);
   return true;
 }
@@ -443,26 +431,6 @@ class ArchiveOutput {
   std::string pending_;
 };
 
-struct DiscardArchive {
-  void operator()(zip_t* archive) const { zip_discard(archive); }
-};
-
-// Deflate's fastest level: its best costs about ten times as long on markup and saves only
-// about a third of the size.
-constexpr zip_uint32_t kCompressionLevel = 1;
-
-bool add_member(zip_t* archive, const char* name, zip_source_t* source, bool stored) {
-  if (source == nullptr) return false;
-  zip_int64_t index = zip_file_add(archive, name, source, ZIP_FL_ENC_UTF_8);
-  if (index < 0) {
-    zip_source_free(source);
-    return false;
-  }
-  auto member = static_cast<zip_uint64_t>(index);
-  return stored ? zip_set_file_compression(archive, member, ZIP_CM_STORE, 0) == 0
-                : zip_set_file_compression(archive, member, ZIP_CM_DEFLATE, kCompressionLevel) == 0;
-}
-
 }  // namespace
 
 bool write_odt_package(int fd, const OdtParts& parts) {
@@ -475,7 +443,7 @@ bool write_odt_package(int fd, const OdtParts& parts) {
   zip_error_t error;
   zip_error_init(&error);
   zip_source_t* target = zip_source_function_create(&ArchiveOutput::callback, &output, &error);
-  std::unique_ptr<zip_t, DiscardArchive> archive(
+  Archive archive(
       target == nullptr ? nullptr
                         : zip_open_from_source(target, ZIP_CREATE | ZIP_TRUNCATE, &error));
   zip_error_fini(&error);

@@ -16,6 +16,7 @@
 #include <variant>
 #include <vector>
 
+#include "io/scratch_file.h"
 #include "output/sink.h"
 
 namespace quorrel::odt {
@@ -45,7 +46,8 @@ class Spool final : public Sink {
 
   std::string folder_;
   std::string memory_;
-  int fd_ = -1;  // once spilled, all the bytes are in the file
+  ScratchFile file_;
+  int fd_ = -1;  // once spilled, all the bytes are in file_
   std::uint64_t size_ = 0;
   bool ok_ = true;
 };

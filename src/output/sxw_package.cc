@@ -12,6 +12,7 @@
 #include <string_view>
 
 #include "io/output_file.h"
+#include "output/zip_member.h"
 
 namespace quorrel::sxw {
 
@@ -20,9 +21,6 @@ namespace {
 constexpr const char* kContentMember = "content.xml";
 constexpr const char* kMimeTypeMember = "mimetype";
 constexpr const char* kManifestMember = "META-INF/manifest.xml";
-// libzip's default is deflate's best compression, which takes about ten times as long as the
-// fastest level on markup and saves only about a third of the size.
-constexpr zip_uint32_t kContentCompressionLevel = 1;
 
 constexpr std::string_view kMimeType = "application/vnd.sun.xml.writer";
 constexpr std::string_view kManifest =
@@ -269,33 +267,11 @@ class ContentFile {
   time_t mtime_ = 0;
 };
 
-struct DiscardArchive {
-  void operator()(zip_t* archive) const { zip_discard(archive); }
-};
-using Archive = std::unique_ptr<zip_t, DiscardArchive>;
-
-// Adds `source` under `name`; the archive takes the source over only on success.
-bool add(zip_t* archive, const char* name, zip_source_t* source, zip_flags_t flags,
-         zip_int64_t* index = nullptr) {
-  if (source == nullptr) return false;
-  zip_int64_t added = zip_file_add(archive, name, source, flags);
-  if (added < 0) {
-    zip_source_free(source);
-    return false;
-  }
-  if (index != nullptr) *index = added;
-  return true;
-}
-
 // Adds a member held in static memory unless the archive has one of that name.
 bool add_if_missing(zip_t* archive, const char* name, std::string_view text, bool stored) {
   if (zip_name_locate(archive, name, 0) >= 0) return true;
-  zip_int64_t index;
-  if (!add(archive, name, zip_source_buffer(archive, text.data(), text.size(), 0), 0, &index)) {
-    return false;
-  }
-  return !stored ||
-         zip_set_file_compression(archive, static_cast<zip_uint64_t>(index), ZIP_CM_STORE, 0) == 0;
+  return add_member(archive, name, zip_source_buffer(archive, text.data(), text.size(), 0),
+                    stored);
 }
 
 }  // namespace
@@ -343,14 +319,11 @@ bool pack(const std::string& archive_path, int content_fd) {
     }
   }
   // In a new archive the members go in this order, "mimetype" first as office suites expect.
-  zip_int64_t content;
   if (!add_if_missing(archive.get(), kMimeTypeMember, kMimeType, true) ||
       !add_if_missing(archive.get(), kManifestMember, kManifest, false) ||
-      !add(archive.get(), kContentMember,
-           zip_source_function(archive.get(), &ContentFile::callback, &content_file), 0,
-           &content) ||
-      zip_set_file_compression(archive.get(), static_cast<zip_uint64_t>(content), ZIP_CM_DEFLATE,
-                               kContentCompressionLevel) != 0) {
+      !add_member(archive.get(), kContentMember,
+                  zip_source_function(archive.get(), &ContentFile::callback, &content_file),
+                  false)) {
     return false;
   }
   // On failure the archive stays open and the guard discards it, and `staged` removes the
