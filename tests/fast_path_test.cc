@@ -22,6 +22,7 @@ namespace {
 // Sinks that write every event as text, so that two event streams compare as strings. Runs
 // of characters are logged like single characters: only the events themselves must agree.
 struct Recorder {
+  static constexpr FastPaths kFastPaths = kCharacters;
   std::string log;
   void character(int c) { log.push_back(static_cast<char>(c)); }
   void characters(const std::uint8_t* begin, const std::uint8_t* end) { log.append(begin, end); }
@@ -53,6 +54,7 @@ struct WpRecorder : Recorder {
 template <bool kEarly, bool kOnlyAtLineStart>
 struct PlainTextRecorder {
   static constexpr bool kLineEndsEarly = kEarly;
+  static constexpr FastPaths kFastPaths = kCodeTexts;
   std::string log;
   StringSink stored{log};
   TextWriter out{stored};

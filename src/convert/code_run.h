@@ -6,11 +6,13 @@
 
 #include <cstddef>
 
+#include "convert/fast_paths.h"
+
 namespace quorrel {
 
 template <std::size_t kMaxCodes, class Sink, class Body>
 void run_codes(Sink& sink, Body&& body) {
-  if constexpr (requires { sink.template code_run<kMaxCodes>(body); }) {
+  if constexpr (takes<Sink, kCodeRun, requires { sink.template code_run<kMaxCodes>(body); }>()) {
     sink.template code_run<kMaxCodes>(body);
   } else {
     body([&sink](auto... code) { sink.code(code...); });

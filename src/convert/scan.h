@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "convert/fast_paths.h"
 #include "io/byte_scan.h"
 #include "output/text_writer.h"
 
@@ -12,7 +13,7 @@ namespace quorrel {
 // Hands a run of characters to a sink: in one call when the sink takes runs, else one by one.
 template <class Sink>
 inline void emit_characters(Sink& sink, const std::uint8_t* begin, const std::uint8_t* end) {
-  if constexpr (requires { sink.characters(begin, end); }) {
+  if constexpr (takes<Sink, kCharacters, requires { sink.characters(begin, end); }>()) {
     sink.characters(begin, end);
   } else {
     for (const std::uint8_t* p = begin; p != end; ++p) sink.character(*p);
@@ -54,7 +55,7 @@ inline const std::uint8_t* copy_printable(TextWriter& out, const std::uint8_t* p
 template <class Sink>
 inline const std::uint8_t* pass_characters(Sink& sink, const std::uint8_t* p,
                                            const std::uint8_t* end) {
-  if constexpr (requires { sink.copy_characters(p, end); }) {
+  if constexpr (takes<Sink, kCopyCharacters, requires { sink.copy_characters(p, end); }>()) {
     return sink.copy_characters(p, end);
   } else {
     const std::uint8_t* run_end = skip_printable(p, end);

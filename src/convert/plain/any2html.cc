@@ -20,6 +20,7 @@ class PlainHtmlSink {
     out_.put_raw(html::document_character(c));
     ++column_;
   }
+  static constexpr FastPaths kFastPaths = kCharacters | kCodeTexts;
   void characters(const std::uint8_t* begin, const std::uint8_t* end) {
     html::write_document_characters(out_, begin, end);
     column_ += static_cast<std::size_t>(end - begin);

@@ -14,6 +14,7 @@ class PlainTextSink {
   static constexpr bool kLineEndsEarly = true;
   explicit PlainTextSink(TextWriter& out) : out_(out) {}
   void character(int c) { out_.put_raw(static_cast<char>(c)); }
+  static constexpr FastPaths kFastPaths = kCopyCharacters | kCodeTexts;
   const std::uint8_t* copy_characters(const std::uint8_t* begin, const std::uint8_t* end) {
     return copy_printable(out_, begin, end);
   }

@@ -13,6 +13,7 @@ class PlainSxwSink {
   static constexpr bool kLineEndsEarly = false;
   explicit PlainSxwSink(TextWriter& out) : out_(out) {}
   void character(int c) { sxw::write_character(out_, c); }
+  static constexpr FastPaths kFastPaths = kCharacters | kCodeTexts;
   void characters(const std::uint8_t* begin, const std::uint8_t* end) {
     sxw::write_characters(out_, begin, end);
   }

@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "convert/fast_paths.h"
 #include "convert/plain/plain_codes.h"
 #include "convert/scan.h"
 #include "io/byte_source.h"
@@ -115,7 +116,7 @@ class CodeTexts {
 // stopped.
 template <class Sink>
 const std::uint8_t* write_codes(Sink& sink, const std::uint8_t* p, const std::uint8_t* end) {
-  if constexpr (requires { sink.code_texts(); }) {
+  if constexpr (takes<Sink, kCodeTexts, requires { sink.code_texts(); }>()) {
     const CodeTexts* texts = sink.code_texts();
     if (texts == nullptr) return p;
     for (;;) {

@@ -55,6 +55,7 @@ class W51HtmlSink : public w51::TabByteCodes<Text, kStates> {
  public:
   explicit W51HtmlSink(TextWriter& out) : TabByteCodes(out, kTransitions) {}
   void character(int c) { out_.put_raw(html::document_character(c)); }
+  static constexpr FastPaths kFastPaths = kCharacters | kCodeRun;
   void characters(const std::uint8_t* begin, const std::uint8_t* end) {
     html::write_document_characters(out_, begin, end);
   }

@@ -28,6 +28,7 @@ class W51TextSink : public w51::TabByteCodes<Text, 1> {
  public:
   explicit W51TextSink(TextWriter& out) : TabByteCodes(out, kTransitions) {}
   void character(int c) { out_.put_raw(static_cast<char>(c)); }
+  static constexpr FastPaths kFastPaths = kCopyCharacters | kCodeRun;
   const std::uint8_t* copy_characters(const std::uint8_t* begin, const std::uint8_t* end) {
     return copy_printable(out_, begin, end);
   }

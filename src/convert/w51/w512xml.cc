@@ -85,6 +85,7 @@ class W51SxwSink {
  public:
   explicit W51SxwSink(TextWriter& out) : out_(out) {}
   void character(int c) { sxw::write_character(out_, c); }
+  static constexpr FastPaths kFastPaths = kCharacters | kCodeRun;
   void characters(const std::uint8_t* begin, const std::uint8_t* end) {
     sxw::write_characters(out_, begin, end);
   }

@@ -29,6 +29,7 @@
 #include <cstdint>
 
 #include "convert/code_run.h"
+#include "convert/fast_paths.h"
 #include "convert/scan.h"
 #include "convert/w51/w51_codes.h"
 #include "io/byte_source.h"
@@ -257,7 +258,7 @@ struct Stream {
  private:
   // A sink may take a run of tab units in one call.
   void tabs(int count) {
-    if constexpr (requires { sink.tabs(count); }) {
+    if constexpr (takes<Sink, kTabs, requires { sink.tabs(count); }>()) {
       sink.tabs(count);
     } else {
       for (int i = 0; i < count; ++i) sink.tab();

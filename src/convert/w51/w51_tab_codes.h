@@ -19,6 +19,7 @@ class TabByteCodes {
   void code(Kind kind, int number, int tab_units) {
     code_run<1>([&](auto&& write) { write(kind, number, tab_units); });
   }
+  static constexpr FastPaths kFastPaths = kCodeRun;
   template <std::size_t kMaxCodes, class Body>
   void code_run(Body&& body) {
     auto run = table_.template run<kMaxCodes, kFewTabs, kMaxTabUnits>(out_);

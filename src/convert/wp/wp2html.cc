@@ -67,6 +67,7 @@ class WpHtmlSink {
     line_.put(html::document_character(c));
     ++column_;
   }
+  static constexpr FastPaths kFastPaths = kCharacters | kCodeRun;
   void characters(const std::uint8_t* begin, const std::uint8_t* end) {
     line_.append_mapped(begin, end, html::copy_document_characters);
     column_ += static_cast<std::size_t>(end - begin);

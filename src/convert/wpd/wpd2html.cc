@@ -36,6 +36,7 @@ class WpdHtmlSink {
     out_.put_raw(html::document_character(c));
     ++column_;
   }
+  static constexpr FastPaths kFastPaths = kCharacters;
   void characters(const std::uint8_t* begin, const std::uint8_t* end) {
     html::write_document_characters(out_, begin, end);
     column_ += static_cast<std::size_t>(end - begin);

@@ -10,6 +10,7 @@ class WpdTextSink {
  public:
   explicit WpdTextSink(TextWriter& out) : out_(out) {}
   void character(int c) { out_.put_raw(static_cast<char>(c)); }
+  static constexpr FastPaths kFastPaths = kCopyCharacters;
   const std::uint8_t* copy_characters(const std::uint8_t* begin, const std::uint8_t* end) {
     return copy_printable(out_, begin, end);
   }

@@ -17,6 +17,7 @@ class WpdSxwSink {
     if (c != '<' && c != '>' && c != '&' && c != '"') soft_ = false;
     sxw::write_character(out_, c);
   }
+  static constexpr FastPaths kFastPaths = kCharacters;
   void characters(const std::uint8_t* begin, const std::uint8_t* end) {
     // Any character of the run written as itself ends the soft-return state.
     for (const std::uint8_t* p = begin; soft_ && p != end; ++p) {
