@@ -235,9 +235,61 @@ TEST(Cli, StandardInputToStandardOutput) {
   EXPECT_EQ(testing::list_folder(dir.path()), std::vector<std::string>{"in"});
 }
 
+// The ODT output of both readings: one package named after the whole input, beside it or in
+// an output folder, the exact reading's also on standard output, and nothing else left behind.
+TEST(Cli, OdtInBothReadingsIsOnePackageNamedAfterTheWholeInput) {
+  // The complete reading takes a 5.1 document whole; a 6-9 one needs more than the builder's.
+  std::string memo = examples::WpdBuilder().text("odt words").hard_return().bold("strong").file();
+  std::string memo51 =
+      examples::W51Builder().text("odt words").hard_return().bold("strong").file();
+  for (bool complete : {false, true}) {
+    for (bool out_folder : {false, true}) {
+      std::string where = std::string(complete ? "complete" : "exact") + (out_folder ? " -o" : "");
+      TempDir dir;
+      std::filesystem::create_directory(dir.path() / "docs");
+      std::string input = dir.file("docs/report.wpd");
+      testing::write_file(input, complete ? memo51 : memo);
+      std::vector<std::string> args = {"-q", "--odt", "--txt"};
+      if (complete) args.push_back("--complete");
+      if (out_folder) args.insert(args.end(), {"-o", dir.file("out")});
+      args.push_back(input);
+      CliRun result = run(args);
+      std::string folder = dir.file(out_folder ? "out" : "docs");
+      EXPECT_EQ(result.status, 0) << where << ": " << result.err;
+      EXPECT_EQ(result.out, folder + "/report.wpd.txt\n" + folder + "/report.wpd.odt\n") << where;
+      testing::OdtPackage package = testing::read_odt_package(folder + "/report.wpd.odt");
+      EXPECT_EQ(package.problem, "") << where;
+      EXPECT_NE(package.content.find("odt words"), std::string::npos) << where;
+      EXPECT_NE(package.content.find(">strong<"), std::string::npos) << where;
+      EXPECT_NE(package.content.find("fo:font-weight=\"bold\""), std::string::npos) << where;
+      EXPECT_NE(package.meta.find(">report.wpd<"), std::string::npos) << where;
+      std::vector<std::string> expected = {"report.wpd.odt", "report.wpd.txt"};
+      if (!out_folder) expected.insert(expected.begin(), "report.wpd");
+      EXPECT_EQ(testing::list_folder(folder), expected) << where;
+    }
+  }
+
+  TempDir dir;
+  testing::write_file(dir.file("in"), memo);
+  int saved = ::dup(0);
+  int input = ::open(dir.file("in").c_str(), O_RDONLY);
+  ::dup2(input, 0);
+  CliRun piped = run({"--odt", "-", "-q"});
+  ::dup2(saved, 0);
+  ::close(saved);
+  ::close(input);
+  EXPECT_EQ(piped.status, 0) << piped.err;
+  EXPECT_EQ(testing::list_folder(dir.path()), std::vector<std::string>{"in"});
+  testing::write_file(dir.file("piped.odt"), piped.out);
+  testing::OdtPackage package = testing::read_odt_package(dir.file("piped.odt"));
+  EXPECT_EQ(package.problem, "");
+  EXPECT_NE(package.content.find("odt words"), std::string::npos);
+}
+
 TEST(Cli, UsageErrorsOfTheNewOptions) {
   for (const std::vector<std::string>& args :
-       {std::vector<std::string>{"--txt", "--html", "-"}, {"-", "other"}, {"-j", "0", "f"},
+       {std::vector<std::string>{"--txt", "--html", "-"}, {"--sxw", "--odt", "-"}, {"-", "other"},
+        {"-j", "0", "f"},
         {"-j"}, {"-o"}, {"--report"}, {"--files-from"}, {"--password", "x", "f"},
         {"--files-from", "-", "-"}}) {
     CliRun result = run(args);

@@ -2,12 +2,14 @@
 // Qt's offscreen platform. Message boxes and the file chooser are replaced through the port,
 // except in the tests of those two themselves.
 #include <QAbstractButton>
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFileDialog>
 #include <QFileSystemModel>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPlainTextEdit>
@@ -263,6 +265,37 @@ class DesktopTest : public QObject {
     QVERIFY(drop({paths[0]}));
     QTest::mouseClick(button(ID_CONVERT), Qt::LeftButton);
     QVERIFY(!dialog().progress()->isVisible());
+  }
+
+  void odtItemAddsTheOutputWithoutMovingAControl() {
+    QAction* odt = dialog().menu_item(ID_ODT_ITEM);
+    QVERIFY(odt != nullptr);
+    QVERIFY(dialog().menu()->actions().contains(odt));
+    QVERIFY(odt != dialog().menu_item(ID_COMPLETE_ITEM));
+    QCOMPARE(odt->text(), QStringLiteral("Also write ODT (.odt)"));
+    QVERIFY(odt->isCheckable());
+    QVERIFY(!odt->isChecked());  // off at every start
+    QSize size = dialog().size();
+    std::vector<QRect> before;
+    for (const auto& [id, widget] : dialog().controls()) before.push_back(widget->geometry());
+
+    odt->trigger();  // as a click on the item
+    QVERIFY(odt->isChecked());
+    std::string path = file("memo.wpd", "memo");
+    QVERIFY(drop({path}));
+    choose_text_output();
+    QTest::mouseClick(button(ID_CONVERT), Qt::LeftButton);
+    QVERIFY(port_->messages.empty());
+    QCOMPARE(text(ID_TO_TXT), std::string("memo.wpd.txt\r\nmemo.wpd.odt\r\n"));
+    QCOMPARE(testing::read_file(path + ".txt"), std::string("memo"));
+    testing::OdtPackage package = testing::read_odt_package(path + ".odt");
+    QCOMPARE(package.problem, std::string());
+    QVERIFY(package.content.find(">memo") != std::string::npos);
+
+    std::vector<QRect> after;
+    for (const auto& [id, widget] : dialog().controls()) after.push_back(widget->geometry());
+    QVERIFY(before == after);
+    QCOMPARE(dialog().size(), size);
   }
 
   void dropsThatAreNotLocalFilesAreRefused() {

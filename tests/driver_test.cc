@@ -93,6 +93,37 @@ TEST_F(DriverTest, ConvertsFromTheLastNameAndListsEveryKindInOrder) {
   EXPECT_EQ(batch.filelist, "");
 }
 
+TEST_F(DriverTest, OdtItemAddsThePackageInEitherReadingAndStandsAlone) {
+  struct Case {
+    const char* name;
+    std::vector<int> checked;
+    const char* to_box;
+  };
+  const Case cases[] = {
+      {"exact, with text", {ID_TXT_CHECK, ID_ODT_ITEM, ID_AUTO_RAD},
+       "memo.w51.txt\r\nmemo.w51.odt\r\n"},
+      {"complete, with text", {ID_TXT_CHECK, ID_ODT_ITEM, ID_AUTO_RAD, ID_COMPLETE_ITEM},
+       "memo.w51.txt\r\nmemo.w51.odt\r\n"},
+      {"alone", {ID_ODT_ITEM, ID_AUTO_RAD}, "memo.w51.odt\r\n"},
+  };
+  for (const Case& c : cases) {
+    TempDir folder;
+    testing::write_file(folder.file("memo.w51"), examples::W51Builder().text("words").file());
+    batch.filepath = folder.path().string();
+    batch.filelist = "memo.w51\r\n";
+    batch.fileflag = 1;
+    port.messages.clear();
+    port.checked.clear();
+    for (int id : c.checked) port.checked[id] = true;
+    DlgConvertSelected(batch, port);
+    EXPECT_TRUE(port.messages.empty()) << c.name << ": " << port.messages[0].text;
+    EXPECT_EQ(port.texts[ID_TO_TXT], c.to_box) << c.name;
+    testing::OdtPackage package = testing::read_odt_package(folder.file("memo.w51.odt"));
+    EXPECT_EQ(package.problem, "") << c.name;
+    EXPECT_NE(package.content.find("words"), std::string::npos) << c.name;
+  }
+}
+
 TEST_F(DriverTest, ForcedGenerationSkipsIdentification) {
   // A plain text file forced to WordPerfect 6-9 reaches wpd2txt and fails its prefix check;
   // under Auto Detect it would have been read as plain text without complaint.

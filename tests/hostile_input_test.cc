@@ -39,6 +39,9 @@ void expect_well_formed(OutputKind kind, const std::string& output, const std::s
     case OutputKind::sxw:
       EXPECT_TRUE(fuzz::is_well_formed_content(output, &why)) << name << ": " << why;
       break;
+    case OutputKind::odt:  // a package, whose parts the ODT tests check
+      ADD_FAILURE() << "not an output these tests check: " << name;
+      break;
   }
 }
 
@@ -294,10 +297,11 @@ TEST_F(Batch, UnwritableFoldersLeaveEarlierOutputsAndAClearMessage) {
   testing::write_file(file("a.wpd"), examples::WpdBuilder().text("new").file());
   testing::write_file(file("a.wpd.html"), "earlier page");
   testing::write_file(file("a.sxw"), "earlier archive, not a ZIP file");
+  testing::write_file(file("a.wpd.odt"), "earlier package");
   ::chmod(docs.path().c_str(), 0555);
   ::chmod(work.path().c_str(), 0777);
   CliRun run;
-  if (!run_unprivileged({"--wpd", "--html", "--sxw", file("a.wpd")}, run)) {
+  if (!run_unprivileged({"--wpd", "--html", "--sxw", "--odt", file("a.wpd")}, run)) {
     GTEST_SKIP() << "cannot become the user nobody";
   }
   EXPECT_EQ(run.status, 1);
@@ -305,12 +309,24 @@ TEST_F(Batch, UnwritableFoldersLeaveEarlierOutputsAndAClearMessage) {
   EXPECT_EQ(run.err, failed(file("a.wpd"), "html",
                             "cannot create " + file("a.wpd.html") + ": Permission denied") +
                          failed(file("a.wpd"), "sxw",
-                                "cannot create " + file("a.sxw") + ": Permission denied"));
+                                "cannot create " + file("a.sxw") + ": Permission denied") +
+                         failed(file("a.wpd"), "odt",
+                                "cannot create " + file("a.wpd.odt") + ": Permission denied"));
   EXPECT_EQ(testing::read_file(file("a.wpd.html")), "earlier page");
   EXPECT_EQ(testing::read_file(file("a.sxw")), "earlier archive, not a ZIP file");
+  EXPECT_EQ(testing::read_file(file("a.wpd.odt")), "earlier package");
   EXPECT_EQ(testing::list_folder(docs.path()),
-            (std::vector<std::string>{"a.sxw", "a.wpd", "a.wpd.html"}));
+            (std::vector<std::string>{"a.sxw", "a.wpd", "a.wpd.html", "a.wpd.odt"}));
   EXPECT_TRUE(testing::list_folder(work.path()).empty());
+
+  // The complete reading reads the document once and reports each output it could not write.
+  ASSERT_TRUE(run_unprivileged({"--complete", "--html", "--odt", file("a.wpd")}, run));
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.err.find(failed(file("a.wpd"), "html", "cannot write the output")),
+            std::string::npos) << run.err;
+  EXPECT_NE(run.err.find(failed(file("a.wpd"), "odt", "cannot write the output")),
+            std::string::npos) << run.err;
+  EXPECT_EQ(testing::read_file(file("a.wpd.odt")), "earlier package");
 
   // An unwritable current directory does not matter: nothing is written there.
   ::chmod(docs.path().c_str(), 0777);

@@ -128,6 +128,31 @@ std::string content_of(const std::string& archive_path) {
   return {};
 }
 
+OdtPackage read_odt_package(const std::string& path) {
+  OdtPackage package;
+  std::string bytes = read_file(path);
+  // The mimetype's local header opens the file, its name and its bytes follow uncompressed.
+  if (bytes.compare(0, 4, "PK\x03\x04", 4) != 0 || bytes.compare(30, 8, "mimetype") != 0 ||
+      bytes.compare(38, 39, "application/vnd.oasis.opendocument.text") != 0) {
+    package.problem = "the file does not open with the stored mimetype";
+    return package;
+  }
+  std::vector<Member> members = members_of(path);
+  std::vector<std::string> names;
+  for (const Member& member : members) names.push_back(member.name);
+  if (names != std::vector<std::string>{"mimetype", "META-INF/manifest.xml", "content.xml",
+                                        "styles.xml", "meta.xml"}) {
+    package.problem = "unexpected members";
+    for (const std::string& name : names) package.problem += " " + name;
+    return package;
+  }
+  if (!members[0].stored) package.problem = "the mimetype is compressed";
+  package.content = members[2].bytes;
+  package.styles = members[3].bytes;
+  package.meta = members[4].bytes;
+  return package;
+}
+
 namespace {
 
 std::string drain(std::FILE* file) {

@@ -117,6 +117,15 @@ std::vector<Member> members_of(const std::string& path);
 // The bytes of the member content.xml, or "" when there is none.
 std::string content_of(const std::string& archive_path);
 
+// An OpenDocument Text package's parts, read as an office suite expects the package: the
+// member "mimetype" first in the file, stored, naming ODF text, then META-INF/manifest.xml,
+// content.xml, styles.xml and meta.xml. `problem` says what is not so; empty when all is.
+struct OdtPackage {
+  std::string content, styles, meta;
+  std::string problem;
+};
+OdtPackage read_odt_package(const std::string& path);
+
 // The command line run in this process, with its standard output and error.
 struct CliRun {
   int status;

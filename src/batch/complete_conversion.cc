@@ -8,10 +8,12 @@
 #include "io/document_bytes.h"
 #include "io/output_file.h"
 #include "io/scratch_file.h"
+#include "output/odt_package.h"
 #include "output/skeleton.h"
 #include "output/sxw_package.h"
 #include "readers/read_document.h"
 #include "writers/html_writer.h"
+#include "writers/odt_writer.h"
 #include "writers/plain_text_writer.h"
 #include "writers/sxw_writer.h"
 #include "writers/tee.h"
@@ -52,7 +54,9 @@ std::string file_name_of(const std::string& path) {
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-// One output being written: its temporary file and the writer that fills it.
+// One output being written: its temporary file and the writer that fills it. A package's
+// writer holds its parts itself (beside the output) and they are packed into the temporary
+// file once the document has ended.
 struct OpenOutput {
   CompleteOutput* report;
   OutputFile file;
@@ -135,6 +139,10 @@ CompleteResult convert_complete(const CompleteRequest& request) {
         open->writer = std::make_unique<writers::SxwContentWriter>(sink);
         open->writer_ok = &writer_ok<writers::SxwContentWriter>;
         break;
+      case OutputKind::odt:
+        open->writer = std::make_unique<writers::OdtWriter>(folder_of(output.path), title);
+        open->writer_ok = &writer_ok<writers::OdtWriter>;
+        break;
     }
     tee.add(*open->writer);
     open_outputs.push_back(std::move(open));
@@ -162,6 +170,12 @@ CompleteResult convert_complete(const CompleteRequest& request) {
     if (output.kind == OutputKind::sxw) {
       stored = stored && open->content_sink->finish() &&
                sxw::pack(output.path, open->content.descriptor());
+    } else if (output.kind == OutputKind::odt) {
+      stored = stored &&
+               odt::write_odt_package(
+                   open->file.descriptor(),
+                   static_cast<const writers::OdtWriter&>(*open->writer).parts()) &&
+               open->file.commit();
     } else {
       stored = stored && open->file.commit();
     }

@@ -23,12 +23,15 @@ namespace {
 constexpr const char* kUsage =
     "Usage: quorrel-cli [OPTION]... FILE...\n"
     "Convert old WordPerfect documents (and anything else, read as plain text) into\n"
-    "plain text, HTML and OpenOffice.org 1.0 Writer (.sxw) documents.\n"
+    "plain text, HTML, OpenOffice.org 1.0 Writer (.sxw) and OpenDocument Text (.odt)\n"
+    "documents.\n"
     "\n"
     "Outputs (any combination; default --sxw):\n"
     "  --txt    plain text, named FILE.txt\n"
     "  --html   HTML, named FILE.html\n"
     "  --sxw    OpenOffice.org 1.0 Writer archive: report.wpd gives report.sxw\n"
+    "  --odt    OpenDocument Text, as today's office suites open it, named FILE.odt\n"
+    "           (report.wpd gives report.wpd.odt)\n"
     "\n"
     "Input generation (one; default --auto):\n"
     "  --auto   detect each file's generation\n"
@@ -63,7 +66,7 @@ constexpr const char* kUsage =
     "      --               end of options; every later argument is a FILE\n"
     "\n"
     "Options and FILEs may come in any order. FILEs are converted in the order given,\n"
-    "each output kind in the order text, HTML, SXW. Standard output names each output\n"
+    "each output kind in the order text, HTML, SXW, ODT. Standard output names each output\n"
     "written, with its path; each failure is one line on standard error naming the\n"
     "file, the output kind, what went wrong and the system's reason. Names holding\n"
     "control characters are shown quoted, with C escapes. An existing output is replaced\n"
@@ -91,7 +94,7 @@ int finish_output(std::FILE* out, std::FILE* err, int status) {
 }
 
 struct Options {
-  bool txt = false, html = false, sxw = false;
+  bool txt = false, html = false, sxw = false, odt = false;
   std::optional<FormatCode> generation;
   bool generation_given = false;
   bool complete = false;
@@ -188,6 +191,7 @@ int run(const Options& options, std::FILE* out, std::FILE* err) {
   if (options.txt) request.outputs.push_back(OutputKind::text);
   if (options.html) request.outputs.push_back(OutputKind::html);
   if (options.sxw) request.outputs.push_back(OutputKind::sxw);
+  if (options.odt) request.outputs.push_back(OutputKind::odt);
   request.generation = options.generation;
   request.reading = options.complete ? batch::Reading::complete : batch::Reading::exact;
   request.read_options = options.read_options;
@@ -278,6 +282,8 @@ int run_cli(int argc, const char* const* argv, std::FILE* out, std::FILE* err) {
       options.html = true;
     } else if (arg == "--sxw") {
       options.sxw = true;
+    } else if (arg == "--odt") {
+      options.odt = true;
     } else if (arg == "--auto") {
       generation_option = true;
     } else if (arg == "--wp") {
@@ -343,7 +349,7 @@ int run_cli(int argc, const char* const* argv, std::FILE* out, std::FILE* err) {
     return usage_error(err, "--password works with --complete only");
   }
   // The dialog's defaults: Auto Detect, SXW only.
-  if (!options.txt && !options.html && !options.sxw) options.sxw = true;
+  if (!options.txt && !options.html && !options.sxw && !options.odt) options.sxw = true;
 
   int standard_inputs = 0;
   for (const std::string& name : options.names) standard_inputs += name == batch::kStandardStream;
@@ -359,9 +365,9 @@ int run_cli(int argc, const char* const* argv, std::FILE* out, std::FILE* err) {
     if (options.names.size() > 1 || !options.files_from.empty()) {
       return usage_error(err, "'-' converts standard input alone: give no other FILE");
     }
-    if (options.txt + options.html + options.sxw != 1) {
+    if (options.txt + options.html + options.sxw + options.odt != 1) {
       return usage_error(err, "'-' writes one output to standard output: choose one of --txt, "
-                              "--html and --sxw");
+                              "--html, --sxw and --odt");
     }
     if (options.report && *options.report == batch::kStandardStream) {
       return usage_error(err, "'-' writes the document to standard output: --report - cannot");

@@ -19,6 +19,8 @@ std::string_view kind_name(OutputKind kind) {
       return "html";
     case OutputKind::sxw:
       return "sxw";
+    case OutputKind::odt:
+      return "odt";
   }
   return "";
 }

@@ -9,7 +9,9 @@
 
 namespace quorrel {
 
-enum class OutputKind { text, html, sxw };
+// odt is the SXW converter's content document carried into OpenDocument and packaged as such.
+enum class OutputKind { text, html, sxw, odt };
+inline constexpr int kOutputKindCount = 4;
 
 // Which WordPerfect prefix a converter checks and skips before its byte loop.
 enum class PrefixRule { none, wp51, wpd };
@@ -32,7 +34,7 @@ struct ConverterSpec {
   std::string_view name;  // "wpd2txt", ...
   OutputKind kind;
   PrefixRule prefix;
-  ArchiveRule archive;  // SXW converters only
+  ArchiveRule archive;  // SXW converters only; an ODT is always the input's name + ".odt"
   DocumentBody body;
 };
 

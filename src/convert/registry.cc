@@ -11,8 +11,9 @@ using enum PrefixRule;
 constexpr ArchiveRule kTwo = ArchiveRule::two_letter_extension;
 constexpr ArchiveRule kThree = ArchiveRule::three_letter_extension;
 
-// Rows by output kind, columns by format code.
-constexpr ConverterSpec kTable[3][kFormatCount] = {
+// Rows by output kind, columns by format code. An ODT converter runs the SXW converter's body
+// and prefix check; the skeleton carries that content into an OpenDocument package.
+constexpr ConverterSpec kTable[kOutputKindCount][kFormatCount] = {
     {
         {"any2txt", text, none, kTwo, &any2txt},
         {"wp2txt", text, none, kTwo, &wp2txt},
@@ -30,6 +31,12 @@ constexpr ConverterSpec kTable[3][kFormatCount] = {
         {"wp2xml", sxw, none, kTwo, &wp2xml},
         {"w512xml", sxw, wp51, kThree, &w512xml},
         {"wpd2xml", sxw, wpd, kThree, &wpd2xml},
+    },
+    {
+        {"any2odt", odt, none, kTwo, &any2xml},
+        {"wp2odt", odt, none, kTwo, &wp2xml},
+        {"w512odt", odt, wp51, kThree, &w512xml},
+        {"wpd2odt", odt, wpd, kThree, &wpd2xml},
     },
 };
 

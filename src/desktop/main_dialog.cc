@@ -91,6 +91,8 @@ MainDialog::MainDialog(Relay relay) : relay_(std::move(relay)) {
   complete_item_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
   complete_item_->setShortcutContext(Qt::WindowShortcut);
   addAction(complete_item_);  // the shortcut works without opening the menu
+  odt_item_ = menu_->addAction(QStringLiteral("Also write ODT (.odt)"));
+  odt_item_->setCheckable(true);
 
   progress_ = new QLabel(this);
   progress_->setTextFormat(Qt::PlainText);
@@ -105,7 +107,14 @@ void MainDialog::set_progress(const QString& text) {
 }
 
 QAction* MainDialog::menu_item(int id) const {
-  return id == ID_COMPLETE_ITEM ? complete_item_ : nullptr;
+  switch (id) {
+    case ID_COMPLETE_ITEM:
+      return complete_item_;
+    case ID_ODT_ITEM:
+      return odt_item_;
+    default:
+      return nullptr;
+  }
 }
 
 void MainDialog::contextMenuEvent(QContextMenuEvent* event) { menu_->exec(event->globalPos()); }

@@ -26,7 +26,8 @@ class MainDialog final : public QDialog {
   // The first control with this id in template order (for 114 the SXW check box); null when
   // there is none.
   QWidget* control(int id) const;
-  // A checkable item of the dialog's menu (ID_COMPLETE_ITEM); null for any other id.
+  // A checkable item of the dialog's menu (ID_COMPLETE_ITEM, ID_ODT_ITEM); null for any other
+  // id.
   QAction* menu_item(int id) const;
   QMenu* menu() const { return menu_; }
   // The line under the buttons where a batch shows how far it has come: outside every control,
@@ -63,6 +64,7 @@ class MainDialog final : public QDialog {
   // Options beyond the dialog's controls live in a context menu, so that no control moves.
   QMenu* menu_ = nullptr;
   QAction* complete_item_ = nullptr;
+  QAction* odt_item_ = nullptr;
   QLabel* progress_ = nullptr;
 };
 

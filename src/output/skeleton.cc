@@ -4,12 +4,17 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <sys/mman.h>
+
 #include <cerrno>
 #include <cstdlib>
+#include <filesystem>
 #include <vector>
 
 #include "io/output_file.h"
 #include "io/scratch_file.h"
+#include "output/odt_from_sxw.h"
+#include "output/odt_package.h"
 #include "output/sxw_package.h"
 #include "recognition/prefix.h"
 
@@ -76,6 +81,20 @@ FileConversion pack_content(const ConverterSpec& converter, ByteSource& in,
   return result;
 }
 
+// The converter's SXW content carried into OpenDocument as it is written, then the package
+// written to `fd` (empty, seekable, open for reading and writing). A large body is held in
+// `spool_folder` meanwhile.
+FileConversion write_odt(const ConverterSpec& converter, ByteSource& in, int fd,
+                         std::string_view title, const std::string& spool_folder) {
+  odt::SxwToOdt content(spool_folder, title);
+  errno = 0;
+  FileConversion result = write_body(converter, in, content, title, spool_folder);
+  if (result.status != ConvertStatus::ok) return result;
+  errno = 0;
+  if (!odt::write_odt_package(fd, content.parts())) return {ConvertStatus::write_error, errno, 0};
+  return result;
+}
+
 bool copy_all(int from, int to) {
   std::vector<char> buffer(1 << 16);
   for (;;) {
@@ -92,6 +111,38 @@ bool copy_all(int from, int to) {
   }
 }
 
+// The whole package as bytes: made in a memory file (the packer seeks), a large body spooled
+// in the system's temporary folder.
+MemoryConversion package_in_memory(const ConverterSpec& converter, ByteSource& in,
+                                   std::string_view title) {
+  MemoryConversion result;
+  result.status = ConvertStatus::write_error;
+  int fd = ::memfd_create("quorrel-odt", MFD_CLOEXEC);
+  if (fd < 0) return result;
+  std::error_code error;
+  std::filesystem::path temporary = std::filesystem::temp_directory_path(error);
+  std::string spool_folder = error ? std::string("/tmp") : temporary.string();
+  FileConversion written = write_odt(converter, in, fd, title, spool_folder);
+  result.status = written.status;
+  std::uint64_t size = size_of(fd);
+  if (written.status == ConvertStatus::ok) {
+    result.output.resize(size);
+    std::size_t done = 0;
+    while (done < size) {
+      ssize_t got = ::pread(fd, result.output.data() + done, size - done, static_cast<off_t>(done));
+      if (got < 0 && errno == EINTR) continue;
+      if (got <= 0) break;
+      done += static_cast<std::size_t>(got);
+    }
+    if (done < size) {
+      result.status = ConvertStatus::write_error;
+      result.output.clear();
+    }
+  }
+  ::close(fd);
+  return result;
+}
+
 }  // namespace
 
 std::string output_path_for(const ConverterSpec& converter, const std::string& input_path) {
@@ -102,6 +153,8 @@ std::string output_path_for(const ConverterSpec& converter, const std::string& i
       return input_path + ".html";
     case OutputKind::sxw:
       return archive_path_for(converter.archive, input_path);
+    case OutputKind::odt:
+      return input_path + ".odt";
   }
   return {};
 }
@@ -129,7 +182,11 @@ FileConversion convert_to_file(const ConverterSpec& converter, ByteSource& in,
 
   OutputFile output;
   if (!output.create(output_path)) return {ConvertStatus::open_output, errno, 0};
-  FileConversion result = write_body(converter, in, output.sink(), title, folder_of(output_path));
+  std::string folder = folder_of(output_path);
+  FileConversion result =
+      converter.kind == OutputKind::odt
+          ? write_odt(converter, in, output.descriptor(), title, folder)
+          : write_body(converter, in, output.sink(), title, folder);
   if (result.status != ConvertStatus::ok) return result;  // the partial output goes too
   result.bytes = size_of(output.descriptor());
   if (!output.commit()) return {ConvertStatus::write_error, errno, 0};
@@ -140,6 +197,19 @@ FileConversion convert_to_descriptor(const ConverterSpec& converter, ByteSource&
                                      std::string_view title,
                                      const std::string& temporary_folder) {
   if (!pass_prefix(converter.prefix, in)) return prefix_failure(in);
+  if (converter.kind == OutputKind::odt) {
+    // A package is written with seeks: it is made in an unnamed file, then copied.
+    ScratchFile package;
+    if (!package.create(temporary_folder)) return {ConvertStatus::open_output, errno, 0};
+    FileConversion result =
+        write_odt(converter, in, package.descriptor(), title, temporary_folder);
+    if (result.status != ConvertStatus::ok) return result;
+    if (::lseek(package.descriptor(), 0, SEEK_SET) != 0 || !copy_all(package.descriptor(), fd)) {
+      return {ConvertStatus::write_error, errno, 0};
+    }
+    result.bytes = size_of(package.descriptor());
+    return result;
+  }
   if (converter.kind != OutputKind::sxw) {
     FdSink sink(fd);
     return write_body(converter, in, sink, title, temporary_folder);
@@ -180,6 +250,7 @@ MemoryConversion convert_source(const ConverterSpec& converter, ByteSource& in,
     result.status = ConvertStatus::prefix_mismatch;
     return result;
   }
+  if (converter.kind == OutputKind::odt) return package_in_memory(converter, in, title);
   StringSink sink(result.output);
   TextWriter out(sink);
   converter.body(in, out, DocumentInfo{title});

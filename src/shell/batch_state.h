@@ -20,6 +20,7 @@ struct BatchState {
   int txtflag = 0, htmlflag = 0, xmlflag = 0;
   int autoflag = 0, wpflag = 0, w51flag = 0, wpdflag = 0;
   int completeflag = 0;  // the complete reading
+  int odtflag = 0;       // an ODT output too
 
   // While a batch runs the dialog still takes input: Quit and Escape stop the batch after the
   // files being converted, the close box also ends the dialog then; nothing else is done.

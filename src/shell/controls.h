@@ -18,6 +18,7 @@ enum ControlId : int {
   ID_WPD_RAD = 203,
   // Menu items beside the dialog's controls.
   ID_COMPLETE_ITEM = 300,  // the complete reading instead of the exact one
+  ID_ODT_ITEM = 301,       // an OpenDocument Text output besides the chosen ones
 };
 
 }  // namespace quorrel

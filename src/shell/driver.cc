@@ -37,6 +37,8 @@ std::string_view entry_extension(OutputKind kind) {
       return ".html";
     case OutputKind::sxw:
       return ".sxw";
+    case OutputKind::odt:
+      return ".odt";
   }
   return "";
 }
@@ -146,8 +148,9 @@ void DlgConvertSelected(BatchState& batch, Port& port) {
   batch.w51flag = port.is_checked(ID_W51_RAD) ? 1 : 0;
   batch.wpdflag = port.is_checked(ID_WPD_RAD) ? 1 : 0;
   batch.completeflag = port.is_checked(ID_COMPLETE_ITEM) ? 1 : 0;
+  batch.odtflag = port.is_checked(ID_ODT_ITEM) ? 1 : 0;
 
-  bool any_output = batch.txtflag || batch.htmlflag || batch.xmlflag;
+  bool any_output = batch.txtflag || batch.htmlflag || batch.xmlflag || batch.odtflag;
   bool any_input = batch.autoflag || batch.wpflag || batch.w51flag || batch.wpdflag;
   if (!any_output || !any_input) {
     port.message_box(kNothingSelected, kNothingSelectedCaption);
@@ -158,6 +161,7 @@ void DlgConvertSelected(BatchState& batch, Port& port) {
   if (batch.txtflag) request.outputs.push_back(OutputKind::text);
   if (batch.htmlflag) request.outputs.push_back(OutputKind::html);
   if (batch.xmlflag) request.outputs.push_back(OutputKind::sxw);
+  if (batch.odtflag) request.outputs.push_back(OutputKind::odt);
   if (batch.completeflag) request.reading = batch::Reading::complete;
   // Forcing skips identification entirely.
   if (batch.wpflag) {

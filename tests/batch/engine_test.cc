@@ -56,7 +56,17 @@ std::map<std::string, std::string> folder_contents(const std::filesystem::path& 
   std::map<std::string, std::string> contents;
   for (const std::string& name : testing::list_folder(folder)) {
     std::string path = (folder / name).string();
-    contents[name] = name.ends_with(".sxw") ? testing::content_of(path) : testing::read_file(path);
+    if (name.ends_with(".odt")) {
+      // The package's members and their bytes; its headers carry the time it was written.
+      std::string members;
+      for (const testing::Member& member : testing::members_of(path)) {
+        members += member.name + '\n' + member.bytes + '\n';
+      }
+      contents[name] = members;
+    } else {
+      contents[name] =
+          name.ends_with(".sxw") ? testing::content_of(path) : testing::read_file(path);
+    }
   }
   return contents;
 }
@@ -88,7 +98,7 @@ Request request_for(const TempDir& dir, const std::vector<std::pair<std::string,
   }
   request.files.push_back({dir.file("missing.wpd"), dir.file("missing.wpd"), "missing.wpd"});
   request.files.push_back(request.files.front());  // listed twice
-  request.outputs = {OutputKind::text, OutputKind::html, OutputKind::sxw};
+  request.outputs = {OutputKind::text, OutputKind::html, OutputKind::sxw, OutputKind::odt};
   request.jobs = jobs;
   return request;
 }
@@ -110,10 +120,12 @@ TEST(Engine, ParallelJobsGiveTheResultsAndReportsOfOne) {
     EXPECT_EQ(summary.files_failed, serial_summary.files_failed);
   }
   // The reports come file by file in input order, each output started before its result.
-  ASSERT_EQ(serial_log.log.size(), serial.files.size() * 7);
+  ASSERT_EQ(serial_log.log.size(), serial.files.size() * 9);
   for (std::size_t i = 0; i < serial.files.size(); ++i) {
-    EXPECT_EQ(serial_log.log[i * 7 + 6].substr(0, 9), "finished ");
-    EXPECT_TRUE(serial_log.log[i * 7 + 6].ends_with("#" + std::to_string(i)));
+    const std::string& name = serial.files[i].title;
+    EXPECT_EQ(serial_log.log[i * 9 + 6], "started /" + name + " /" + name + ".odt");
+    EXPECT_EQ(serial_log.log[i * 9 + 8].substr(0, 9), "finished ");
+    EXPECT_TRUE(serial_log.log[i * 9 + 8].ends_with("#" + std::to_string(i)));
   }
   EXPECT_EQ(serial_summary.files_done, serial.files.size());
   EXPECT_FALSE(serial_summary.stopped);
@@ -204,7 +216,7 @@ std::string contents_of(int fd) {
 
 TEST(Engine, StandardInputToStandardOutputGivesTheSameBytesAsAFile) {
   std::string memo = examples::WpdBuilder().text("piped").hard_return().bold("b").file();
-  for (OutputKind kind : {OutputKind::text, OutputKind::html, OutputKind::sxw}) {
+  for (OutputKind kind : {OutputKind::text, OutputKind::html, OutputKind::sxw, OutputKind::odt}) {
     TempDir dir;
     Request request;
     request.outputs = {kind};
@@ -217,13 +229,22 @@ TEST(Engine, StandardInputToStandardOutputGivesTheSameBytesAsAFile) {
     EXPECT_EQ(summary.outputs_written, 1u);
     std::string written = contents_of(request.standard_output);
     std::string expected = convert_memory(converter_for(kind, TYPE_WPD), memo, "stdin").output;
+    // The package made for standard output leaves nothing in the temporary folder.
+    EXPECT_TRUE(testing::list_folder(dir.path()).empty());
     if (kind == OutputKind::sxw) {
       testing::write_file(dir.file("got.sxw"), written);
       EXPECT_EQ(testing::content_of(dir.file("got.sxw")), expected);
+    } else if (kind == OutputKind::odt) {
+      testing::write_file(dir.file("got.odt"), written);
+      testing::write_file(dir.file("expected.odt"), expected);
+      testing::OdtPackage got = testing::read_odt_package(dir.file("got.odt"));
+      EXPECT_EQ(got.problem, "");
+      EXPECT_EQ(testing::members_of(dir.file("got.odt")),
+                testing::members_of(dir.file("expected.odt")));
+      EXPECT_NE(got.content.find("piped"), std::string::npos);
     } else {
       EXPECT_EQ(written, expected);
     }
-    EXPECT_EQ(testing::list_folder(dir.path()).size(), kind == OutputKind::sxw ? 1u : 0u);
     ::close(request.standard_input);
     ::close(request.standard_output);
   }

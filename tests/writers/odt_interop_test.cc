@@ -59,6 +59,29 @@ std::vector<std::string> write_all_packages(const TempDir& dir) {
       }
     }
   }
+  // The command line's own packages of the whole corpus, in both readings: what a user gets.
+  // A document the complete reading cannot read (one with a password) gives no package.
+  if (!corpus.empty() && std::filesystem::is_directory(corpus)) {
+    for (bool complete : {false, true}) {
+      std::string out = dir.file(complete ? "cli-complete" : "cli-exact");
+      std::vector<std::string> args = {"-q", "--odt", "-r", "-o", out, corpus.string()};
+      if (complete) args.insert(args.begin(), "--complete");
+      testing::CliRun run = testing::run_cli_here(args);
+      std::size_t written = 0;
+      for (const auto& entry : std::filesystem::recursive_directory_iterator(out)) {
+        if (entry.path().extension() != ".odt") continue;
+        packages.push_back(entry.path().string());
+        ++written;
+      }
+      std::size_t documents = testing::list_folder(corpus).size();
+      if (complete) {
+        EXPECT_GT(written, documents / 2) << run.err;
+      } else {
+        EXPECT_EQ(run.status, 0) << run.err;
+        EXPECT_EQ(written, documents);
+      }
+    }
+  }
   for (const testing::CompleteCase& c : testing::complete_cases()) {
     packages.push_back(next());
     testing::write_complete_odt(dir.path(), c.script, packages.back());
