@@ -111,11 +111,16 @@ std::vector<Record> parse_records(Reader& in) {
 }
 
 // The private folder: in/ holds the inputs and their outputs, work/ is the current directory
-// during a batch, where nothing may be written.
+// during a batch, where nothing may be written. In memory (/dev/shm) where the system has it:
+// a disk's file system spends most of a run creating and removing the files.
 class Playground {
  public:
   Playground() {
-    std::string pattern = (fs::temp_directory_path() / "quorrel-driver-fuzz-XXXXXX").string();
+    std::error_code unknown;
+    fs::path base = fs::is_directory("/dev/shm", unknown) && ::access("/dev/shm", W_OK) == 0
+                        ? fs::path("/dev/shm")
+                        : fs::temp_directory_path();
+    std::string pattern = (base / "quorrel-driver-fuzz-XXXXXX").string();
     require(::mkdtemp(pattern.data()) != nullptr, "private folder");
     root_ = pattern;
   }
