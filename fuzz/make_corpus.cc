@@ -96,6 +96,7 @@ int main(int argc, char** argv) {
   }
   put("identify_fuzzer", every_document);
   put("wp6_reader_fuzzer", every_document);
+  put("reader_fuzzer", every_document);
   // The bytes after the magic: a header of 512-byte sectors with one table sector.
   std::string ole(504, '\0');
   ole[0x1E - 8] = 9;

@@ -11,6 +11,7 @@
 #include "document/document_sink.h"
 #include "document/utf8.h"
 #include "io/document_bytes.h"
+#include "document_checks.h"
 #include "properties.h"
 #include "readers/read_document.h"
 
@@ -18,68 +19,7 @@ namespace {
 
 using namespace quorrel;
 
-class CheckingSink final : public document::DocumentSink {
- public:
-  std::size_t text_bytes = 0, events = 0;
-
-  void open_paragraph(document::Align) override {
-    event();
-    fuzz::require(!paragraph_, "paragraphs do not nest");
-    paragraph_ = true;
-  }
-  void close_paragraph() override {
-    event();
-    fuzz::require(paragraph_, "a paragraph closes after it opens");
-    paragraph_ = false;
-  }
-  void text(std::string_view utf8, document::Attributes) override {
-    event();
-    fuzz::require(paragraph_ && !utf8.empty(), "text runs sit in a paragraph, never empty");
-    fuzz::require(document::is_valid_utf8(utf8), "text runs are valid UTF-8");
-    for (char c : utf8) {
-      const auto byte = static_cast<unsigned char>(c);
-      fuzz::require(byte >= 0x20 && byte != 0x7F, "text runs hold no control characters");
-    }
-    text_bytes += utf8.size();
-  }
-  void tab() override { inline_event(); }
-  void line_break() override { inline_event(); }
-  void page_break() override {
-    event();
-    fuzz::require(!paragraph_, "a page break stands between paragraphs");
-  }
-  void open_sub_document(document::SubDocument) override {
-    inline_event();
-    fuzz::require(!sub_document_, "sub-documents do not nest");
-    sub_document_ = true;
-    outer_paragraph_ = paragraph_;
-    paragraph_ = false;
-  }
-  void close_sub_document() override {
-    event();
-    fuzz::require(sub_document_ && !paragraph_, "a sub-document closes after its paragraphs");
-    sub_document_ = false;
-    paragraph_ = outer_paragraph_;
-  }
-  void open_table(int) override { event(); }
-  void open_row() override { event(); }
-  void open_cell() override { event(); }
-  void close_cell() override { event(); }
-  void close_row() override { event(); }
-  void close_table() override { event(); }
-  void end_document() override {
-    event();
-    fuzz::require(!paragraph_ && !sub_document_, "the document ends with everything closed");
-  }
-
- private:
-  void event() { ++events; }
-  void inline_event() {
-    event();
-    fuzz::require(paragraph_, "tabs, breaks and anchors sit in a paragraph");
-  }
-  bool paragraph_ = false, outer_paragraph_ = false, sub_document_ = false;
-};
+using fuzz::CheckingSink;
 
 void read(std::string_view bytes, readers::Generation generation, const char* password) {
   CheckingSink sink;

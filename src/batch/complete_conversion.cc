@@ -1,6 +1,5 @@
 #include "batch/complete_conversion.h"
 
-#include <filesystem>
 #include <memory>
 
 #include "convert/registry.h"
@@ -99,7 +98,9 @@ CompleteResult convert_complete(const CompleteRequest& request) {
   }
   const std::string& stem = request.output_stem.empty() ? request.input_path : request.output_stem;
   for (OutputKind kind : request.outputs) {
-    result.outputs.push_back({kind, complete_output_path(kind, result.generation, stem), false, {}});
+    CompleteOutput& output = result.outputs.emplace_back();
+    output.kind = kind;
+    output.path = complete_output_path(kind, result.generation, stem);
   }
   if (!opened) {
     result.problem = std::string(kCannotOpenInput) + reason;
@@ -111,12 +112,16 @@ CompleteResult convert_complete(const CompleteRequest& request) {
   writers::TeeSink tee;
   const std::string title = file_name_of(request.input_path);
   for (CompleteOutput& output : result.outputs) {
+    if (request.may_write && !request.may_write(output.kind, output.path)) {
+      output.refused = true;
+      output.failure = "refused";
+      continue;
+    }
     auto open = std::make_unique<OpenOutput>();
     open->report = &output;
     bool created;
     if (output.kind == OutputKind::sxw) {
-      created = !std::filesystem::is_directory(output.path) &&
-                open->content.create(folder_of(output.path));
+      created = can_take_output(output.path) && open->content.create(folder_of(output.path));
       if (created) open->content_sink = std::make_unique<FdSink>(open->content.descriptor());
     } else {
       created = open->file.create(output.path);

@@ -2,6 +2,7 @@
 // same time, each output committed only when the reading delivered something worth keeping.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -18,13 +19,17 @@ struct CompleteRequest {
   std::vector<OutputKind> outputs;               // in the order they are reported
   std::optional<readers::Generation> generation;  // forced; detected when empty
   readers::ReadOptions read_options;
+  // Asked for each output once its path is known; an output it refuses is not written (an
+  // earlier file of the batch wrote that path, or it is the input itself).
+  std::function<bool(OutputKind kind, const std::string& path)> may_write;
 };
 
 struct CompleteOutput {
   OutputKind kind;
   std::string path;     // where it is (or would have been) written
   bool written = false;
-  std::string failure;  // why it was not written
+  bool refused = false;  // by the request's may_write
+  std::string failure;   // why it was not written
 };
 
 struct CompleteResult {

@@ -25,7 +25,8 @@ std::optional<readers::Generation> forced(std::optional<FormatCode> format) {
 
 }  // namespace
 
-FileOutcome convert_complete_file(const FileJob& job, const Request& request) {
+FileOutcome convert_complete_file(const FileJob& job, const Request& request,
+                                  const std::function<bool(OutputOutcome&)>& may_write) {
   FileOutcome outcome;
   outcome.detected = !request.generation.has_value();
   outcome.format = request.generation.value_or(TYPE_UNKNOWN);
@@ -47,11 +48,26 @@ FileOutcome convert_complete_file(const FileJob& job, const Request& request) {
   complete.outputs = request.outputs;
   complete.generation = forced(request.generation);
   complete.read_options = request.read_options;
+  std::vector<OutputOutcome> refused;
+  complete.may_write = [&](OutputKind kind, const std::string& path) {
+    OutputOutcome output;
+    output.kind = kind;
+    output.path = path;
+    if (may_write(output)) return true;
+    refused.push_back(std::move(output));
+    return false;
+  };
   CompleteResult result = convert_complete(complete);
 
   outcome.generation = readers::generation_name(result.generation);
   outcome.problem = result.problem;
   for (const CompleteOutput& written : result.outputs) {
+    if (written.refused) {
+      for (OutputOutcome& output : refused) {
+        if (output.kind == written.kind) outcome.outputs.push_back(std::move(output));
+      }
+      continue;
+    }
     OutputOutcome& output = outcome.outputs.emplace_back();
     output.kind = written.kind;
     output.path = written.path;

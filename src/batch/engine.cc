@@ -229,8 +229,18 @@ class Engine {
 
   FileOutcome convert(std::size_t index, Scratch& scratch) {
     if (request_.reading == Reading::complete) {
-      FileOutcome outcome = convert_complete_file(request_.files[index], request_);
+      const FileJob& job = request_.files[index];
+      struct stat input;
+      bool known = ::stat(job.input.c_str(), &input) == 0;
+      FileOutcome outcome = convert_complete_file(job, request_, [&](OutputOutcome& output) {
+        return !known || may_write(job, input.st_dev, input.st_ino, output);
+      });
       outcome.index = index;
+      if (known) {
+        for (const OutputOutcome& output : outcome.outputs) {
+          if (output.written()) record_written(output.path, job, input.st_dev, input.st_ino);
+        }
+      }
       return outcome;
     }
     return convert_exact(index, scratch);
@@ -285,7 +295,7 @@ class Engine {
         output.error = input_error;
         continue;
       }
-      if (!to_standard && !may_write(job, file, output)) continue;
+      if (!to_standard && !may_write(job, file.device(), file.inode(), output)) continue;
       try {
         ByteSource in = source();
         FileConversion done =
@@ -300,27 +310,34 @@ class Engine {
         output.error = ENOMEM;
       }
       if (output.written() && !to_standard) {
-        std::lock_guard lock(written_mutex_);
-        written_by_.try_emplace(output.path, job.input);
+        record_written(output.path, job, file.device(), file.inode());
       }
     }
     return outcome;
   }
 
   // Refuses an output this batch already wrote, and one that would replace its own input.
-  bool may_write(const FileJob& job, const InputFile& file, OutputOutcome& output) {
+  void record_written(const std::string& path, const FileJob& job, dev_t device, ino_t inode) {
+    std::lock_guard lock(written_mutex_);
+    written_by_.try_emplace(path, Writer{job.input, device, inode});
+  }
+
+  bool may_write(const FileJob& job, dev_t device, ino_t inode, OutputOutcome& output) {
     {
       std::lock_guard lock(written_mutex_);
       auto earlier = written_by_.find(output.path);
-      if (earlier != written_by_.end()) {
+      // The same document named twice may write its outputs again: nothing is lost.
+      bool same_document = earlier != written_by_.end() && !is_standard(job.input) &&
+                           earlier->second.device == device && earlier->second.inode == inode;
+      if (earlier != written_by_.end() && !same_document) {
         output.failure = Failure::written_before;
-        output.earlier_input = earlier->second;
+        output.earlier_input = earlier->second.input;
         return false;
       }
     }
     struct stat there;
     if (!is_standard(job.input) && ::stat(output.path.c_str(), &there) == 0 &&
-        there.st_dev == file.device() && there.st_ino == file.inode()) {
+        there.st_dev == device && there.st_ino == inode) {
       output.failure = Failure::replaces_input;
       return false;
     }
@@ -341,7 +358,13 @@ class Engine {
   bool stopping_ = false;
 
   std::mutex written_mutex_;
-  std::unordered_map<std::string, std::string> written_by_;  // output path, its input
+  // The input each output path was written from, by name and by file.
+  struct Writer {
+    std::string input;
+    dev_t device;
+    ino_t inode;
+  };
+  std::unordered_map<std::string, Writer> written_by_;
 };
 
 }  // namespace

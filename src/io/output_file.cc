@@ -72,7 +72,7 @@ std::string folder_of(const std::string& path) {
 
 OutputFile::~OutputFile() { discard(); }
 
-bool OutputFile::create(const std::string& final_path) {
+bool can_take_output(const std::string& final_path) {
   std::string folder = folder_of(final_path);
   long name_max = ::pathconf(folder.c_str(), _PC_NAME_MAX);
   if (name_max < 0) name_max = NAME_MAX;
@@ -92,6 +92,13 @@ bool OutputFile::create(const std::string& final_path) {
     errno = EISDIR;
     return false;
   }
+  return true;
+}
+
+bool OutputFile::create(const std::string& final_path) {
+  if (!can_take_output(final_path)) return false;
+  std::string folder = folder_of(final_path);
+  struct stat info;
   // The file replaced keeps its permissions (a read-only text stays read-only); a symbolic
   // link there is replaced by a new file, whatever it points to.
   mode_t mode = 0666 & ~process_umask();

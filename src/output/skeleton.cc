@@ -64,11 +64,9 @@ FileConversion pack_content(const ConverterSpec& converter, ByteSource& in,
                             const std::string& archive_path, std::string_view title) {
   std::string folder = folder_of(archive_path);
   ScratchFile content;
-  struct stat info;
-  if (::stat(archive_path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
-    return {ConvertStatus::open_output, EISDIR, 0};
+  if (!can_take_output(archive_path) || !content.create(folder)) {
+    return {ConvertStatus::open_output, errno, 0};
   }
-  if (!content.create(folder)) return {ConvertStatus::open_output, errno, 0};
   FileConversion result;
   {
     FdSink sink(content.descriptor());
@@ -77,6 +75,7 @@ FileConversion pack_content(const ConverterSpec& converter, ByteSource& in,
   if (result.status != ConvertStatus::ok) return result;
   errno = 0;
   if (!sxw::pack(archive_path, content.descriptor())) return {ConvertStatus::write_error, errno, 0};
+  struct stat info;
   if (::stat(archive_path.c_str(), &info) == 0) result.bytes = static_cast<std::uint64_t>(info.st_size);
   return result;
 }

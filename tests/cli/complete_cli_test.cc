@@ -78,6 +78,22 @@ TEST(CompleteCli, WritesWhatWasReadAndSaysWhatWasNot) {
   }
 }
 
+TEST(CompleteCli, TwoDocumentsNeverShareAnArchiveButOneMayBeNamedTwice) {
+  // same.wpd and same.doc both give same.sxw: the first keeps it, the later one is reported.
+  TempDir dir;
+  testing::write_file(dir.file("same.wpd"), examples::WpdBuilder().text("first").file());
+  testing::write_file(dir.file("same.doc"), examples::WpdBuilder().text("second").file());
+  testing::CliRun run =
+      testing::run_cli_here({"-q", "--complete", "--sxw", dir.file("same.wpd"),
+                             dir.file("same.doc"), dir.file("same.wpd")});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err, dir.file("same.doc") + ": sxw: " + dir.file("same.sxw") +
+                         " was already written for " + dir.file("same.wpd") +
+                         " in this batch; left as it was\n");
+  EXPECT_NE(testing::content_of(dir.file("same.sxw")).find("first"), std::string::npos);
+  EXPECT_EQ(testing::content_of(dir.file("same.sxw")).find("second"), std::string::npos);
+}
+
 TEST(CompleteCli, PasswordWithoutTheCompleteReadingIsAUsageError) {
   TempDir dir;
   testing::write_file(dir.file("doc.wp"), "text");
