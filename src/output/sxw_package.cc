@@ -23,6 +23,7 @@ constexpr const char* kMimeTypeMember = "mimetype";
 constexpr const char* kManifestMember = "META-INF/manifest.xml";
 
 constexpr std::string_view kMimeType = "application/vnd.sun.xml.writer";
+constexpr zip_uint64_t kStoreBelow = 4096;
 constexpr std::string_view kManifest =
     "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
     "<!DOCTYPE manifest:manifest PUBLIC \"-//OpenOffice.org//DTD Manifest 1.0//EN\" "
@@ -206,6 +207,7 @@ class ContentFile {
     mtime_ = info.st_mtime;
     return true;
   }
+  zip_uint64_t size() const { return size_; }
 
   static zip_int64_t callback(void* self, void* data, zip_uint64_t length,
                               zip_source_cmd_t command) {
@@ -319,11 +321,13 @@ bool pack(const std::string& archive_path, int content_fd) {
     }
   }
   // In a new archive the members go in this order, "mimetype" first as office suites expect.
+  // Small members are stored: deflating them saves a few hundred bytes at the cost of setting
+  // up the compressor, which is most of the time a small document's archive takes.
   if (!add_if_missing(archive.get(), kMimeTypeMember, kMimeType, true) ||
-      !add_if_missing(archive.get(), kManifestMember, kManifest, false) ||
+      !add_if_missing(archive.get(), kManifestMember, kManifest, true) ||
       !add_member(archive.get(), kContentMember,
                   zip_source_function(archive.get(), &ContentFile::callback, &content_file),
-                  false)) {
+                  content_file.size() < kStoreBelow)) {
     return false;
   }
   // On failure the archive stays open and the guard discards it, and `staged` removes the

@@ -9,6 +9,10 @@
 #include <string>
 #include <string_view>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 #include "readers/reader.h"
 
 namespace quorrel::readers {
@@ -26,26 +30,21 @@ inline std::uint32_t u32_at(std::string_view bytes, std::size_t at) {
   return u16_at(bytes, at) | (static_cast<std::uint32_t>(u16_at(bytes, at + 2)) << 16);
 }
 
-// The end of the run of printable ASCII (0x20-0x7E) that starts at `from`, looked at eight
-// bytes at a time: text is most of a document.
+// The end of the run of printable ASCII (0x20-0x7E) that starts at `from`, looked at sixteen
+// bytes at a time where the processor can: text is most of a document.
 inline std::size_t printable_run_end(std::string_view bytes, std::size_t from, std::size_t end) {
-  constexpr std::uint64_t kOnes = 0x0101010101010101ull, kHighs = 0x8080808080808080ull;
   std::size_t i = from;
-  while (end - i >= 8) {
-    std::uint64_t v;
-    std::memcpy(&v, bytes.data() + i, 8);
-    // A byte under 0x20, or at 0x7F and above, sets its high bit here (bytes after the first
-    // such may be flagged wrongly through carries, which does not matter).
-    const std::uint64_t low = (v - 0x20 * kOnes) & ~v;
-    const std::uint64_t high = (v + kOnes) | v;
-    const std::uint64_t flags = (low | high) & kHighs;
-    if (flags != 0) {  // the first flag in memory order is exact
-      const int bit = std::endian::native == std::endian::little ? std::countr_zero(flags)
-                                                                  : std::countl_zero(flags);
-      return i + static_cast<std::size_t>(bit / 8);
-    }
-    i += 8;
+#ifdef __SSE2__
+  const __m128i below = _mm_set1_epi8(0x1F), above = _mm_set1_epi8(0x7F);
+  while (end - i >= 16) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes.data() + i));
+    // Signed compares: 0x20-0x7E are the positive bytes above 0x1F and below 0x7F.
+    const unsigned printable = static_cast<unsigned>(
+        _mm_movemask_epi8(_mm_and_si128(_mm_cmpgt_epi8(v, below), _mm_cmplt_epi8(v, above))));
+    if (printable != 0xFFFF) return i + static_cast<std::size_t>(std::countr_one(printable));
+    i += 16;
   }
+#endif
   while (i < end) {
     const auto byte = static_cast<unsigned char>(bytes[i]);
     if (byte < 0x20 || byte >= 0x7F) break;
