@@ -283,14 +283,8 @@ class PartSource {
         return 0;
       case ZIP_SOURCE_READ:
         return read(static_cast<char*>(data), length);
-      case ZIP_SOURCE_STAT: {
-        auto* stat = static_cast<zip_stat_t*>(data);
-        zip_stat_init(stat);
-        stat->size = size_;
-        stat->mtime = mtime_;
-        stat->valid |= ZIP_STAT_SIZE | ZIP_STAT_MTIME;
-        return sizeof(zip_stat_t);
-      }
+      case ZIP_SOURCE_STAT:
+        return answer_stat(data, size_, mtime_);
       case ZIP_SOURCE_ERROR:
         return zip_error_to_data(&error_, data, length);
       case ZIP_SOURCE_SUPPORTS:

@@ -85,14 +85,8 @@ class ArchiveFile {
       case ZIP_SOURCE_READ: return read(static_cast<char*>(data), length);
       case ZIP_SOURCE_SEEK: return seek(read_offset_, read_size_, data, length);
       case ZIP_SOURCE_TELL: return static_cast<zip_int64_t>(read_offset_);
-      case ZIP_SOURCE_STAT: {
-        auto* stat = static_cast<zip_stat_t*>(data);
-        zip_stat_init(stat);
-        stat->size = read_size_;
-        stat->mtime = mtime_;
-        stat->valid |= ZIP_STAT_SIZE | ZIP_STAT_MTIME;
-        return sizeof(zip_stat_t);
-      }
+      case ZIP_SOURCE_STAT:
+        return answer_stat(data, read_size_, mtime_);
       case ZIP_SOURCE_BEGIN_WRITE:
         write_offset_ = write_size_ = 0;
         pending_.clear();
@@ -243,14 +237,8 @@ class ContentFile {
       }
       case ZIP_SOURCE_TELL:
         return static_cast<zip_int64_t>(offset_);
-      case ZIP_SOURCE_STAT: {
-        auto* stat = static_cast<zip_stat_t*>(data);
-        zip_stat_init(stat);
-        stat->size = size_;
-        stat->mtime = mtime_;
-        stat->valid |= ZIP_STAT_SIZE | ZIP_STAT_MTIME;
-        return sizeof(zip_stat_t);
-      }
+      case ZIP_SOURCE_STAT:
+        return answer_stat(data, size_, mtime_);
       case ZIP_SOURCE_ERROR:
         return zip_error_to_data(&error_, data, length);
       case ZIP_SOURCE_SUPPORTS:

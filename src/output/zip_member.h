@@ -4,6 +4,7 @@
 
 #include <zip.h>
 
+#include <ctime>
 #include <memory>
 
 namespace quorrel {
@@ -30,6 +31,16 @@ inline bool add_member(zip_t* archive, const char* name, zip_source_t* source, b
   auto member = static_cast<zip_uint64_t>(index);
   return stored ? zip_set_file_compression(archive, member, ZIP_CM_STORE, 0) == 0
                 : zip_set_file_compression(archive, member, ZIP_CM_DEFLATE, kCompressionLevel) == 0;
+}
+
+// A source callback's answer to ZIP_SOURCE_STAT: its size and modification time.
+inline zip_int64_t answer_stat(void* data, zip_uint64_t size, time_t mtime) {
+  auto* stat = static_cast<zip_stat_t*>(data);
+  zip_stat_init(stat);
+  stat->size = size;
+  stat->mtime = mtime;
+  stat->valid |= ZIP_STAT_SIZE | ZIP_STAT_MTIME;
+  return sizeof(zip_stat_t);
 }
 
 }  // namespace quorrel
