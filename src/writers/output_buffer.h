@@ -4,6 +4,8 @@
 #pragma once
 
 #include <cstddef>
+#include <cstring>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -13,24 +15,30 @@ namespace quorrel::writers {
 
 class OutputBuffer {
  public:
-  explicit OutputBuffer(Sink& sink) : sink_(sink) { buffer_.reserve(kFlushAt + 4096); }
+  explicit OutputBuffer(Sink& sink) : sink_(sink), data_(new char[kCapacity]) {}
 
   void append(std::string_view bytes) {
-    buffer_.append(bytes);
-    if (buffer_.size() >= kFlushAt) flush();
+    if (bytes.size() > kCapacity - size_) return append_large(bytes);
+    std::memcpy(data_.get() + size_, bytes.data(), bytes.size());
+    size_ += bytes.size();
+    if (size_ >= kFlushAt) flush();
   }
   void push_back(char c) {
-    buffer_.push_back(c);
-    if (buffer_.size() >= kFlushAt) flush();
+    data_[size_++] = c;
+    if (size_ >= kFlushAt) flush();
   }
   // Text with the XML special characters written as entities (for HTML and XML outputs).
   void append_escaped(std::string_view text);
+  // Copies `text` from `from` on up to the first byte that find_markup finds, and returns its
+  // position (text.size() when the whole rest was copied). Scanning while copying reads the
+  // text once instead of twice.
+  std::size_t append_until_markup(std::string_view text, std::size_t from, bool double_spaces);
 
   // Hands everything over; false once anything could not be stored.
   bool flush() {
-    if (!buffer_.empty()) {
-      ok_ = sink_.write(buffer_.data(), buffer_.size()) && ok_;
-      buffer_.clear();
+    if (size_ != 0) {
+      ok_ = sink_.take(data_, size_, kCapacity) && ok_;
+      size_ = 0;
     }
     return ok_;
   }
@@ -40,9 +48,14 @@ class OutputBuffer {
 
  private:
   static constexpr std::size_t kFlushAt = 256 * 1024;
+  // Room past the flush mark for one sixteen-byte store of append_until_markup.
+  static constexpr std::size_t kCapacity = kFlushAt + 64;
+
+  void append_large(std::string_view bytes);
 
   Sink& sink_;
-  std::string buffer_;
+  std::unique_ptr<char[]> data_;
+  std::size_t size_ = 0;
   bool ok_ = true;
 };
 
@@ -50,10 +63,5 @@ class OutputBuffer {
 void append_xml_escaped(std::string& out, std::string_view text);
 // The entity of one of those four characters.
 std::string_view xml_reference(char c);
-
-inline void OutputBuffer::append_escaped(std::string_view text) {
-  append_xml_escaped(buffer_, text);
-  if (buffer_.size() >= kFlushAt) flush();
-}
 
 }  // namespace quorrel::writers

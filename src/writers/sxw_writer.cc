@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <cstdint>
 
-#include "writers/markup_scan.h"
 
 namespace quorrel::writers {
 
@@ -106,29 +106,29 @@ std::string_view paragraph_style(Align align, bool new_page) {
 void append_paragraph_text(OutputBuffer& out, std::string_view text, bool& after_space) {
   const std::size_t size = text.size();
   if (size == 0) return;
-  std::size_t start = 0;
-  // A space at the start after a space is a stretch of its own; find_markup sees only the
+  // A space at the start after a space is a stretch of its own; the scan sees only the
   // spaces inside the run.
-  std::size_t i = text[0] == ' ' && after_space ? 0 : find_markup(text, 0, true);
+  std::size_t i = text[0] == ' ' && after_space ? 0 : out.append_until_markup(text, 0, true);
   while (i < size) {
     if (text[i] == ' ') {
       std::size_t end = i;
       while (end < size && text[end] == ' ') ++end;
-      out.append(text.substr(start, i - start));
       if (end - i == 1) {
         out.append("<text:s/>");
       } else {
-        out.append("<text:s text:c=\"" + std::to_string(end - i) + "\"/>");
+        char digits[24];
+        out.append("<text:s text:c=\"");
+        out.append(std::string_view(digits, std::to_chars(digits, digits + sizeof digits,
+                                                          end - i).ptr - digits));
+        out.append("\"/>");
       }
-      start = end;
+      i = end;
     } else {
-      out.append(text.substr(start, i - start));
       out.append(xml_reference(text[i]));
-      start = i + 1;
+      ++i;
     }
-    i = find_markup(text, start, true);
+    if (i < size) i = out.append_until_markup(text, i, true);
   }
-  out.append(text.substr(start));
   after_space = text.back() == ' ';
 }
 

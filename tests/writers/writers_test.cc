@@ -340,6 +340,51 @@ TEST(Writers, AnyReadingGivesWellFormedOutputsWithTheSameText) {
   }
 }
 
+// One paragraph's markup decoded back to its text: entities, and text:s as spaces.
+std::string decoded_text(std::string_view markup) {
+  std::string text;
+  for (std::size_t i = 0; i < markup.size(); ++i) {
+    if (markup[i] == '<') {
+      std::size_t end = markup.find('>', i);
+      std::string_view tag = markup.substr(i, end + 1 - i);
+      if (tag == "<text:s/>") text += ' ';
+      if (tag.starts_with("<text:s text:c=\"")) text.append(std::stoul(std::string(tag.substr(16))), ' ');
+      i = end;
+    } else if (markup[i] == '&') {
+      std::size_t end = markup.find(';', i);
+      std::string_view name = markup.substr(i + 1, end - i - 1);
+      text += name == "lt" ? '<' : name == "gt" ? '>' : name == "amp" ? '&' : '"';
+      i = end;
+    } else {
+      text += markup[i];
+    }
+  }
+  return text;
+}
+
+// Texts long enough for the sixteen-byte scan, with markup characters and stretches of spaces
+// at every distance from its steps: HTML and SXW keep every character and every space, and SXW
+// leaves no two spaces together for an office suite to collapse.
+TEST(Writers, LongRunsKeepEveryCharacterAndSpace) {
+  std::mt19937 random(5);
+  constexpr std::string_view kAlphabet = "abcdefgh     <>&\"";
+  for (int round = 0; round < 400; ++round) {
+    std::string text;
+    const std::size_t length = random() % 90;
+    while (text.size() < length) text += kAlphabet[random() % kAlphabet.size()];
+    if (text.empty() || text.front() == ' ') text.insert(0, "x");
+    Outputs o = write_all([&](DocumentBuilder& b) {
+      b.printable_ascii(text);
+      b.paragraph_break();
+    });
+    ASSERT_TRUE(o.ok);
+    std::string html = html_body(o.html), sxw = sxw_body(o.sxw);
+    EXPECT_EQ(decoded_text(html), text + "\n") << html;
+    EXPECT_EQ(decoded_text(sxw), text + "\n") << sxw;
+    EXPECT_EQ(sxw.find("  "), std::string::npos) << sxw;
+  }
+}
+
 // Events the builder never sends (kinds and alignments from a later version, closes without
 // opens, a sub-document opened inside another) still give well-formed outputs.
 TEST(Writers, UnexpectedEventsStayWellFormed) {
