@@ -18,4 +18,12 @@ std::string make_wp6_document(std::size_t bytes, unsigned seed);
 std::string wp6_document_prefix();
 std::string wp6_document_area(std::size_t bytes, unsigned seed);
 
+// `stream` (at least 4096 bytes, so kept in regular sectors) as the document stream of an OLE
+// compound file of 2^`sector_shift`-byte sectors (9 or 12), as later versions wrap a document:
+// the allocation table, the directory, then the stream's sectors in order or, `scattered`,
+// in reverse order, so that no two follow one another in the file. `loop` sends the chain from
+// its last sector but one back to its first. The table must fit the header's list of 109 sectors.
+std::string make_compound_file(const std::string& stream, unsigned sector_shift = 9,
+                               bool scattered = false, bool loop = false);
+
 }  // namespace quorrel::examples

@@ -50,4 +50,17 @@ bool DocumentBytes::open(const std::string& path, std::string& reason) {
   return true;
 }
 
+bool DocumentBytes::map(int fd, std::size_t size) {
+  mapped_ = MappedFile::map(fd, size);
+  if (mapped_) bytes_ = mapped_->bytes();
+  return mapped_ != nullptr;
+}
+
+DocumentBytes DocumentBytes::slice(std::size_t offset, std::size_t size) {
+  DocumentBytes part(bytes_.substr(offset, size));
+  part.whole_ = this;
+  part.offset_in_whole_ = offset;
+  return part;
+}
+
 }  // namespace quorrel

@@ -21,6 +21,12 @@ class DocumentBytes {
   // Opens a regular file (never a FIFO or device) and reads or maps it. On failure returns
   // false with errno's text in `reason`.
   bool open(const std::string& path, std::string& reason);
+  // Maps `size` bytes of an open file that this process wrote itself (a document taken out of
+  // its container); false when it cannot be mapped.
+  bool map(int fd, std::size_t size);
+  // The bytes [offset, offset + size) of this document as a document of their own, which must
+  // not outlive this one: letting go of its bytes lets go of this one's.
+  DocumentBytes slice(std::size_t offset, std::size_t size);
 
   DocumentBytes() = default;
   DocumentBytes(DocumentBytes&&) = default;
@@ -30,13 +36,22 @@ class DocumentBytes {
   // The reader will not come back before `offset` soon: a mapped file lets go of those pages.
   // Reading them again is still correct, only slower.
   void done_before(std::size_t offset) {
+    if (whole_ != nullptr) return whole_->done_before(offset_in_whole_ + offset);
     if (mapped_ && offset - released_ >= kReleaseStep) {
       mapped_->release_front(offset);
       released_ = offset;
     }
   }
+  // The reader will not come back to these bytes soon (wherever they lie).
+  void done_with(std::size_t offset, std::size_t size) {
+    if (whole_ != nullptr) return whole_->done_with(offset_in_whole_ + offset, size);
+    if (mapped_) mapped_->release(offset, size);
+  }
   // True when the file could not be read whole: it shrank while mapped, or a read failed.
-  bool lost() const { return lost_ || (mapped_ && mapped_->lost()); }
+  bool lost() const {
+    if (whole_ != nullptr) return whole_->lost();
+    return lost_ || (mapped_ && mapped_->lost());
+  }
 
  private:
   explicit DocumentBytes(std::string_view bytes) : bytes_(bytes) {}
@@ -49,6 +64,8 @@ class DocumentBytes {
   std::unique_ptr<MappedFile> mapped_;
   std::size_t released_ = 0;
   bool lost_ = false;
+  DocumentBytes* whole_ = nullptr;  // of a slice
+  std::size_t offset_in_whole_ = 0;
 };
 
 }  // namespace quorrel

@@ -4,6 +4,7 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdint>
 
@@ -101,6 +102,14 @@ void MappedFile::release_front(std::size_t size) {
   if (whole_pages <= released_) return;
   ::madvise(const_cast<char*>(data_) + released_, whole_pages - released_, MADV_DONTNEED);
   released_ = whole_pages;
+}
+
+void MappedFile::release(std::size_t offset, std::size_t size) {
+  if (offset >= size_) return;
+  size = std::min(size, size_ - offset);
+  std::size_t first = (offset + page_size - 1) & ~(page_size - 1);
+  std::size_t end = (offset + size) & ~(page_size - 1);
+  if (end > first) ::madvise(const_cast<char*>(data_) + first, end - first, MADV_DONTNEED);
 }
 
 bool MappedFile::lost() const { return slots[slot_].lost.load(std::memory_order_acquire); }

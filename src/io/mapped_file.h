@@ -27,6 +27,8 @@ class MappedFile {
   // Lets go of the pages of bytes().substr(0, size), which will not be read again: they stay
   // in the page cache but no longer count as the program's memory.
   void release_front(std::size_t size);
+  // The same for the whole pages within bytes().substr(offset, size).
+  void release(std::size_t offset, std::size_t size);
 
  private:
   MappedFile(const char* data, std::size_t size, int slot) : data_(data), size_(size), slot_(slot) {}

@@ -24,6 +24,8 @@ std::uint16_t u16(std::string_view s, std::size_t at) {
                        static_cast<unsigned char>(s[at + 1]) << 8);
 }
 
+using Visit = std::function<void(std::string_view)>;
+
 class Compound {
  public:
   explicit Compound(std::string_view file) : file_(file) {}
@@ -40,48 +42,73 @@ class Compound {
                    ? (file_.size() - sector_size_ + sector_size_ - 1) / sector_size_
                    : 0;
     mini_cutoff_ = u32(file_, 0x38);
-    if (!load_fat()) return false;
-    return true;
+    return load_fat_sectors();
   }
 
-  // The bytes of a chain of regular sectors, at most `limit` of them.
-  bool chain(std::uint32_t start, std::size_t limit, std::string& out) {
-    std::vector<bool> seen(fat_.size(), false);
+  // Calls `visit` with the bytes of a chain of regular sectors, at most `limit` of them,
+  // joining sectors that follow one another in the file. False when the chain breaks off.
+  bool chain(std::uint32_t start, std::size_t limit, const Visit& visit) {
+    std::vector<bool> seen(sectors_, false);
     std::uint32_t sector = start;
-    while (sector != kEndOfChain && out.size() < limit) {
-      if (sector >= fat_.size() || seen[sector]) return false;  // off the table, or a loop
+    std::string_view pending;
+    std::size_t taken = 0;
+    bool whole = true;
+    while (sector != kEndOfChain && taken < limit) {
+      // Off the table, or a loop.
+      if (sector >= sectors_ || seen[sector]) {
+        whole = false;
+        break;
+      }
       seen[sector] = true;
       std::string_view data = sector_bytes(sector);
-      if (data.empty()) return false;
-      out.append(data.substr(0, std::min(data.size(), limit - out.size())));
-      sector = fat_[sector];
+      if (data.empty()) {
+        whole = false;
+        break;
+      }
+      data = data.substr(0, std::min(data.size(), limit - taken));
+      taken += data.size();
+      if (pending.data() + pending.size() == data.data()) {
+        pending = std::string_view(pending.data(), pending.size() + data.size());
+      } else {
+        if (!pending.empty()) visit(pending);
+        pending = data;
+      }
+      sector = next(sector);
     }
-    return out.size() >= limit || sector == kEndOfChain;
+    if (!pending.empty()) visit(pending);
+    return whole && (taken >= limit || sector == kEndOfChain);
   }
 
-  OleStatus find(std::string_view name, std::string& out) {
-    std::string directory;
-    // A directory holds at most one entry per 128 bytes of the file.
-    bool whole = chain(u32(file_, 0x30), file_.size(), directory);
-    if (directory.size() < kDirEntrySize) return whole ? OleStatus::not_found : OleStatus::damaged;
-    std::string_view dir(directory);
-    std::uint32_t root_start = u32(dir, 0x74);
-    std::uint64_t root_size = u32(dir, 0x78);
-    for (std::size_t at = 0; at + kDirEntrySize <= dir.size(); at += kDirEntrySize) {
-      std::string_view entry = dir.substr(at, kDirEntrySize);
-      if (entry[0x42] != 2 || !named(entry, name)) continue;  // 2: a stream
-      std::uint32_t start = u32(entry, 0x74);
-      std::size_t size = u32(entry, 0x78);
-      if (size > file_.size()) size = file_.size();  // no stream is larger than its file
-      bool ok;
-      if (size < mini_cutoff_) {
-        ok = mini_chain(start, size, root_start, root_size, out);
-      } else {
-        ok = chain(start, size, out);
+  OleStatus find(std::string_view name, const Visit& visit) {
+    // The directory is read in place, entry by entry; a sector holds whole entries. It holds
+    // at most one entry per 128 bytes of the file.
+    std::uint32_t root_start = kEndOfChain, start = kEndOfChain;
+    std::uint64_t root_size = 0, size = 0;
+    std::size_t entries = 0;
+    bool found = false;
+    bool whole = chain(u32(file_, 0x30), file_.size(), [&](std::string_view piece) {
+      for (std::size_t at = 0; at + kDirEntrySize <= piece.size(); at += kDirEntrySize) {
+        std::string_view entry = piece.substr(at, kDirEntrySize);
+        if (entries++ == 0) {
+          root_start = u32(entry, 0x74);
+          root_size = u32(entry, 0x78);
+        }
+        if (found || entry[0x42] != 2 || !named(entry, name)) continue;  // 2: a stream
+        found = true;
+        start = u32(entry, 0x74);
+        size = u32(entry, 0x78);
       }
-      return ok && out.size() == size ? OleStatus::found : OleStatus::damaged;
-    }
-    return whole ? OleStatus::not_found : OleStatus::damaged;
+    });
+    if (!found) return whole ? OleStatus::not_found : OleStatus::damaged;
+    if (size > file_.size()) size = file_.size();  // no stream is larger than its file
+    std::size_t delivered = 0;
+    auto counted = [&](std::string_view piece) {
+      delivered += piece.size();
+      visit(piece);
+    };
+    bool ok = size < mini_cutoff_ ? mini_chain(start, size, root_start, root_size, counted)
+                                  : chain(start, size, counted);
+    return ok && delivered == size ? OleStatus::found : OleStatus::damaged;
   }
 
  private:
@@ -91,10 +118,19 @@ class Compound {
     return file_.substr(at, sector_size_);
   }
 
-  bool load_fat() {
+  // The allocation table's entry for `sector`, read from the table's own sector.
+  std::uint32_t next(std::uint32_t sector) const {
+    const std::size_t per_sector = sector_size_ / 4;
+    const std::size_t index = sector / per_sector;
+    if (index >= fat_sectors_.size()) return kEndOfChain;
+    return u32(sector_bytes(fat_sectors_[index]), 4 * (sector % per_sector));
+  }
+
+  // Where the allocation table lies: a list in the header, continued in a chain of sectors.
+  bool load_fat_sectors() {
     std::uint32_t fat_sectors = u32(file_, 0x2C);
     if (fat_sectors > sectors_) return false;
-    std::vector<std::uint32_t> ids;
+    std::vector<std::uint32_t>& ids = fat_sectors_;
     for (std::size_t i = 0; i < 109 && ids.size() < fat_sectors; ++i) {
       ids.push_back(u32(file_, 0x4C + 4 * i));
     }
@@ -110,39 +146,46 @@ class Compound {
       }
       difat = u32(data, 4 * per_sector);
     }
-    fat_.reserve(ids.size() * (sector_size_ / 4));
     for (std::uint32_t id : ids) {
-      std::string_view data = sector_bytes(id);
-      if (id > kMaxRegular || data.size() < sector_size_) return false;
-      for (std::size_t i = 0; i < sector_size_ / 4; ++i) fat_.push_back(u32(data, 4 * i));
+      if (id > kMaxRegular || sector_bytes(id).size() < sector_size_) return false;
     }
-    // Entries past the file's last sector can only lead out of it.
-    if (fat_.size() > sectors_) fat_.resize(sectors_);
     return true;
   }
 
+  // A small stream, gathered from the container of small sectors (itself a chain of regular
+  // ones) and delivered as one piece.
   bool mini_chain(std::uint32_t start, std::size_t size, std::uint32_t root_start,
-                  std::uint64_t root_size, std::string& out) {
+                  std::uint64_t root_size, const Visit& visit) {
     std::string minifat_bytes;
     std::size_t minifat_sectors = u32(file_, 0x40);
     if (minifat_sectors > sectors_) return false;
-    if (!chain(u32(file_, 0x3C), minifat_sectors * sector_size_, minifat_bytes)) return false;
+    auto append_to = [](std::string& out) {
+      return [&out](std::string_view piece) { out.append(piece); };
+    };
+    if (!chain(u32(file_, 0x3C), minifat_sectors * sector_size_, append_to(minifat_bytes))) {
+      return false;
+    }
     std::string container;
     if (root_size > file_.size()) root_size = file_.size();
-    if (!chain(root_start, root_size, container)) return false;
+    if (!chain(root_start, root_size, append_to(container))) return false;
     std::size_t entries = minifat_bytes.size() / 4;
     std::vector<bool> seen(entries, false);
+    std::string out;
     std::uint32_t sector = start;
+    bool whole = true;
     while (sector != kEndOfChain && out.size() < size) {
-      if (sector >= entries || seen[sector]) return false;
-      seen[sector] = true;
       std::size_t at = std::size_t(sector) * mini_size_;
-      if (at >= container.size()) return false;
+      if (sector >= entries || seen[sector] || at >= container.size()) {
+        whole = false;
+        break;
+      }
+      seen[sector] = true;
       std::size_t n = std::min({mini_size_, container.size() - at, size - out.size()});
       out.append(container, at, n);
       sector = u32(minifat_bytes, 4 * std::size_t(sector));
     }
-    return out.size() == size;
+    if (!out.empty()) visit(out);
+    return whole && out.size() == size;
   }
 
   static bool named(std::string_view entry, std::string_view name) {
@@ -159,18 +202,21 @@ class Compound {
   std::string_view file_;
   std::size_t sector_size_ = 512, mini_size_ = 64, sectors_ = 0;
   std::uint32_t mini_cutoff_ = 4096;
-  std::vector<std::uint32_t> fat_;
+  std::vector<std::uint32_t> fat_sectors_;
 };
 
 }  // namespace
 
 bool is_ole_file(std::string_view bytes) { return bytes.substr(0, 8) == kMagic; }
 
-OleStatus read_ole_stream(std::string_view file, std::string_view name, std::string& out) {
-  out.clear();
+OleStatus visit_ole_stream(std::string_view file, std::string_view name, const Visit& piece) {
   Compound compound(file);
   if (!compound.open()) return OleStatus::damaged;
-  return compound.find(name, out);
+  return compound.find(name, piece);
+}
+
+OleStatus read_ole_stream(std::string_view file, std::string_view name, std::string& out) {
+  return visit_ole_stream(file, name, [&out](std::string_view piece) { out.append(piece); });
 }
 
 }  // namespace quorrel::readers

@@ -1,7 +1,11 @@
 // WordPerfect 6.0 to X-series: the document area read by its structure. Notes, headers,
 // comments and captions live in packets reached through the prefix's index; they are read
 // where the code that refers to them stands, each packet at most once.
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -10,6 +14,7 @@
 #endif
 
 #include "document/charsets.h"
+#include "io/scratch_file.h"
 #include "readers/ole_file.h"
 #include "readers/reader_support.h"
 #include "readers/readers.h"
@@ -464,15 +469,85 @@ class Wp6Reader {
 
 }  // namespace
 
+namespace {
+
+// The document stream of a compound file as a document of its own. In one piece of the file
+// (as a file written in one go holds it) it is read where it lies; in several it is gathered,
+// in memory when small and in a temporary file when large, so that memory stays bounded.
+class DocumentStream {
+ public:
+  OleStatus open(DocumentBytes& file) {
+    const std::string_view bytes = file.bytes();
+    std::size_t pieces = 0, size = 0;
+    std::string_view first;
+    OleStatus status = visit_ole_stream(bytes, kStreamName, [&](std::string_view piece) {
+      if (pieces++ == 0) first = piece;
+      size += piece.size();
+    });
+    if (status == OleStatus::not_found) return status;
+    const bool in_file = first.data() >= bytes.data() &&
+                         first.data() + first.size() <= bytes.data() + bytes.size();
+    if (pieces <= 1 && in_file) {
+      const auto offset = static_cast<std::size_t>(first.data() - bytes.data());
+      // The allocation table and directory were read; only the stream is read again.
+      file.done_with(0, offset);
+      file.done_with(offset + first.size(), bytes.size() - offset - first.size());
+      document_ = file.slice(offset, first.size());
+    } else if (size < kGatherInMemoryBelow || !gather_in_file(file, size)) {
+      copy_.reserve(size);
+      visit_ole_stream(bytes, kStreamName, [&](std::string_view piece) { copy_.append(piece); });
+      document_ = DocumentBytes::from_memory(copy_);
+    }
+    return status;
+  }
+  DocumentBytes& document() { return document_; }
+
+ private:
+  static constexpr std::string_view kStreamName = "PerfectOffice_MAIN";
+  static constexpr std::size_t kGatherInMemoryBelow = 8 << 20;
+
+  bool gather_in_file(DocumentBytes& file, std::size_t size) {
+    namespace fs = std::filesystem;
+    std::error_code error;
+    fs::path folder = fs::temp_directory_path(error);
+    if (error || !scratch_.create(folder.string())) return false;
+    const std::string_view bytes = file.bytes();
+    std::size_t written = 0;
+    bool ok = true;
+    visit_ole_stream(bytes, kStreamName, [&](std::string_view piece) {
+      ok = ok && write_all(scratch_.descriptor(), piece, written);
+      written += piece.size();
+      file.done_with(static_cast<std::size_t>(piece.data() - bytes.data()), piece.size());
+    });
+    return ok && written == size && document_.map(scratch_.descriptor(), size);
+  }
+
+  static bool write_all(int fd, std::string_view piece, std::size_t at) {
+    while (!piece.empty()) {
+      ssize_t done = ::pwrite(fd, piece.data(), piece.size(), static_cast<off_t>(at));
+      if (done < 0 && errno == EINTR) continue;
+      if (done <= 0) return false;
+      piece.remove_prefix(static_cast<std::size_t>(done));
+      at += static_cast<std::size_t>(done);
+    }
+    return true;
+  }
+
+  DocumentBytes document_;
+  std::string copy_;
+  ScratchFile scratch_;
+};
+
+}  // namespace
+
 ReadResult read_wp6(DocumentBytes& input, const ReadOptions&, document::DocumentBuilder& builder) {
   if (!is_ole_file(input.bytes())) return Wp6Reader(input, builder).read();
-  std::string stream;
-  OleStatus status = read_ole_stream(input.bytes(), "PerfectOffice_MAIN", stream);
+  DocumentStream stream;
+  OleStatus status = stream.open(input);
   if (status == OleStatus::not_found) {
     return {ReadStatus::unsupported, "The compound file holds no WordPerfect document."};
   }
-  DocumentBytes inner = DocumentBytes::from_memory(stream);
-  ReadResult result = Wp6Reader(inner, builder).read();
+  ReadResult result = Wp6Reader(stream.document(), builder).read();
   if (status == OleStatus::damaged && result.status == ReadStatus::complete) {
     Damage broken;
     broken.note(0, "a compound file whose document stream breaks off");

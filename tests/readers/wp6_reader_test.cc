@@ -2,6 +2,7 @@
 // what a damaged or hostile file gets.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,7 @@
 #include "readers/mac.h"
 #include "readers/ole_file.h"
 #include "readers/readers.h"
+#include "wp6_documents.h"
 
 namespace quorrel::readers {
 namespace {
@@ -121,56 +123,39 @@ TEST(Wp6Reader, CodesGiveTheirStructure) {
   }
 }
 
-// A compound file of 512-byte sectors: the allocation table in sector 0, the directory in
-// sector 1, the stream from sector 2 on (at least 4096 bytes, so in regular sectors).
-std::string compound(const std::string& stream, bool loop = false) {
-  std::size_t sectors = (stream.size() + 511) / 512;
-  std::string header = std::string("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) + std::string(16, '\0') +
-                       le16(0x3E) + le16(3) + le16(0xFFFE) + le16(9) + le16(6) +
-                       std::string(10, '\0') + le32(1) + le32(1) + le32(0) + le32(4096) +
-                       le32(0xFFFFFFFE) + le32(0) + le32(0xFFFFFFFE) + le32(0) + le32(0);
-  for (int i = 1; i < 109; ++i) header += le32(0xFFFFFFFF);
-  std::string fat = le32(0xFFFFFFFD) + le32(0xFFFFFFFE);
-  for (std::size_t i = 0; i < sectors; ++i) {
-    std::uint32_t next = i + 1 == sectors ? 0xFFFFFFFE : std::uint32_t(i + 3);
-    if (loop && i + 2 == sectors) next = 2;  // back to the stream's first sector
-    fat += le32(next);
-  }
-  fat.resize(512, '\xFF');
-  auto entry = [](const std::string& name, int type, std::uint32_t start, std::uint32_t size) {
-    std::string e;
-    for (char c : name) e += le16(static_cast<unsigned char>(c));
-    e += le16(0);
-    e.resize(64, '\0');
-    e += le16(unsigned(2 * (name.size() + 1))) + char(type) + char(1) + le32(0xFFFFFFFF) +
-         le32(0xFFFFFFFF) + le32(type == 5 ? 1 : 0xFFFFFFFF);
-    e.resize(0x74, '\0');
-    return e + le32(start) + le32(size) + le32(0);
-  };
-  std::string directory = entry("Root Entry", 5, 0xFFFFFFFE, 0) +
-                          entry("PerfectOffice_MAIN", 2, 2, std::uint32_t(stream.size()));
-  directory.resize(512, '\0');
-  std::string body = stream;
-  body.resize(sectors * 512, '\0');
-  return header + fat + directory + body;
-}
-
 TEST(Wp6Reader, CompoundFilesAreReadFromTheirDocumentStream) {
+  using examples::make_compound_file;
   std::string document = wp6("inside\x80ole" + std::string(5000, '\0'));
-  Outcome outcome = read(compound(document));
-  EXPECT_EQ(outcome.events, "[P]inside ole[/P][end]");
+  // Whether the stream lies in one piece of the file (read where it lies) or in scattered
+  // sectors (gathered), in small or large sectors, the same document.
+  for (unsigned shift : {9u, 12u}) {
+    for (bool scattered : {false, true}) {
+      Outcome outcome = read(make_compound_file(document, shift, scattered));
+      EXPECT_EQ(outcome.events, "[P]inside ole[/P][end]") << shift << scattered;
+      EXPECT_EQ(outcome.status, ReadStatus::complete) << shift << scattered;
+    }
+  }
+  // A large scattered stream, gathered outside memory: every word of it read.
+  std::string large = wp6(std::string(3 << 20, 'a') + "\x80" + std::string(3 << 20, 'b') +
+                          "\x80" + std::string(3 << 20, 'c'));
+  Outcome outcome = read(make_compound_file(large, 12, true));
   EXPECT_EQ(outcome.status, ReadStatus::complete);
+  for (char letter : {'a', 'b', 'c'}) {
+    EXPECT_EQ(std::count(outcome.events.begin(), outcome.events.end(), letter), 3 << 20);
+  }
+  EXPECT_NE(outcome.events.find("a b"), std::string::npos);
+  EXPECT_NE(outcome.events.find("b c"), std::string::npos);
 
   // A chain that loops back on itself ends; what it held so far is read.
-  outcome = read(compound(document, true));
+  outcome = read(make_compound_file(document, 9, false, true));
   EXPECT_EQ(outcome.status, ReadStatus::damaged);
 
-  std::string cut = compound(document);
+  std::string cut = make_compound_file(document);
   cut.resize(2048);  // the stream's sectors are gone
   EXPECT_EQ(read(cut).status, ReadStatus::damaged);
 
   std::string none;
-  EXPECT_EQ(read_ole_stream(compound(document), "Other", none), OleStatus::not_found);
+  EXPECT_EQ(read_ole_stream(make_compound_file(document), "Other", none), OleStatus::not_found);
 }
 
 TEST(MacReader, ReadsBothGenerations) {
