@@ -130,6 +130,12 @@ rm -rf "$work"/jobs-out.*
 row "jobs: $jobs_files files x 3 outputs, -j 1" "$one_job" "" ""
 row "jobs: the same, -j 2 (ratio: speed-up, target >= 1.7)" "$two_jobs" "$one_job" "$(ratio "$one_job" "$two_jobs")"
 "$batch_bench" overhead 2000 | while IFS= read -r line; do echo "$line"; done
+# The desktop dialog's batch against the command line's (target: at most twice its time).
+if [ -x "$build/bench/quorrel-desktop-bench" ]; then
+  "$build/bench/quorrel-desktop-bench" 2000 "$cli" 2>/dev/null
+else
+  echo "(desktop batch skipped: built without the desktop program)"
+fi
 
 # Peers, side by side when installed; nothing is installed here. libwpd reads real documents
 # only (it wants the index packets that the generated ones leave out), so the peers run on
