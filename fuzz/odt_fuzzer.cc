@@ -28,7 +28,7 @@ std::string assemble(const quorrel::odt::Part& part) {
       bytes += *text;
       continue;
     }
-    const quorrel::odt::Spool* spool = std::get<const quorrel::odt::Spool*>(piece);
+    const quorrel::Spool* spool = std::get<const quorrel::Spool*>(piece);
     std::size_t at = bytes.size();
     bytes.resize(at + spool->size());
     require(spool->read(0, bytes.data() + at, spool->size()) ==

@@ -42,15 +42,10 @@ void make_archive(const std::string& path, const std::vector<Member>& members) {
   ASSERT_EQ(zip_close(archive), 0);
 }
 
-// Packs `content` from a file of its own that has no name, as a conversion does.
+// Packs `content` from a spool of its own, as a conversion does.
 bool pack(const std::string& archive_path, const std::string& content) {
-  ScratchFile file;
-  if (!file.create(std::filesystem::temp_directory_path().string())) return false;
-  if (::write(file.descriptor(), content.data(), content.size()) !=
-      static_cast<ssize_t>(content.size())) {
-    return false;
-  }
-  return sxw::pack(archive_path, file.descriptor());
+  Spool spool(std::filesystem::temp_directory_path().string());
+  return spool.write(content.data(), content.size()) && sxw::pack(archive_path, spool);
 }
 
 TEST(ArchiveNames, ExtensionRuleOfEachConverterKind) {
@@ -102,19 +97,18 @@ TEST(Packer, NewArchiveHoldsMimetypeManifestAndContent) {
   EXPECT_EQ(testing::list_folder(dir.path()), (std::vector<std::string>{"a.sxw"}));
 }
 
-TEST(Packer, ContentIsReadFromItsStartWhateverTheDescriptorsPosition) {
+TEST(Packer, ContentIsPackedWholeFromMemoryOrItsFileAndAgain) {
   TempDir dir;
-  ScratchFile file;
-  ASSERT_TRUE(file.create(dir.path().string()));
-  std::string content = "<doc>" + std::string(100000, 'x') + "</doc>";
-  ASSERT_EQ(::write(file.descriptor(), content.data(), content.size()),
-            static_cast<ssize_t>(content.size()));
-  ASSERT_TRUE(sxw::pack(dir.file("a.sxw"), file.descriptor()));
-  ASSERT_EQ(::lseek(file.descriptor(), 7, SEEK_SET), 7);
-  ASSERT_TRUE(sxw::pack(dir.file("b.sxw"), file.descriptor()));
-  EXPECT_EQ(testing::content_of(dir.file("a.sxw")), content);
-  EXPECT_EQ(testing::content_of(dir.file("b.sxw")), content);
-  EXPECT_FALSE(members_of(dir.file("a.sxw"))[2].stored);  // large: deflated
+  for (std::size_t size : {std::size_t{100000}, Spool::kMemoryLimit + 100000}) {
+    Spool spool(dir.path().string());
+    std::string content = "<doc>" + std::string(size, 'x') + "</doc>";
+    ASSERT_TRUE(spool.write(content.data(), content.size()));
+    ASSERT_TRUE(sxw::pack(dir.file("a.sxw"), spool));
+    ASSERT_TRUE(sxw::pack(dir.file("b.sxw"), spool));  // read again from its start
+    EXPECT_EQ(testing::content_of(dir.file("a.sxw")), content);
+    EXPECT_EQ(testing::content_of(dir.file("b.sxw")), content);
+    EXPECT_FALSE(members_of(dir.file("a.sxw"))[2].stored);  // large: deflated
+  }
 }
 
 TEST(Packer, ExistingArchiveKeepsItsOtherMembers) {
@@ -209,7 +203,10 @@ TEST(Packer, LeavesAnythingButAZipArchiveUntouched) {
   EXPECT_TRUE(std::filesystem::is_empty(dir.path() / "folder.sxw"));
   // A folder that does not exist, or no content to pack: nothing is made.
   EXPECT_FALSE(pack(dir.file("missing/a.sxw"), "content"));
-  EXPECT_FALSE(sxw::pack(dir.file("a.sxw"), -1));
+  Spool broken(dir.file("missing"));  // a large content with nowhere to go
+  std::string large(Spool::kMemoryLimit + 1, 'x');
+  EXPECT_FALSE(broken.write(large.data(), large.size()));
+  EXPECT_FALSE(sxw::pack(dir.file("a.sxw"), broken));
   EXPECT_EQ(testing::list_folder(dir.path()),
             (std::vector<std::string>{"empty.sxw", "folder.sxw", "pipe.sxw", "text.sxw"}));
 }

@@ -6,7 +6,7 @@
 #include "document/builder.h"
 #include "io/document_bytes.h"
 #include "io/output_file.h"
-#include "io/scratch_file.h"
+#include "io/spool.h"
 #include "output/odt_package.h"
 #include "output/skeleton.h"
 #include "output/sxw_package.h"
@@ -59,10 +59,9 @@ std::string file_name_of(const std::string& path) {
 struct OpenOutput {
   CompleteOutput* report;
   OutputFile file;
-  // An archive's content document: a file of this conversion's own without a name, beside the
-  // archive, which the packer reads by descriptor.
-  ScratchFile content;
-  std::unique_ptr<FdSink> content_sink;
+  // An archive's content document, this conversion's own: in memory, or when large in an
+  // unnamed file beside the archive.
+  std::unique_ptr<Spool> content;
   std::unique_ptr<document::DocumentSink> writer;
   bool (*writer_ok)(const document::DocumentSink&);
 };
@@ -121,8 +120,8 @@ CompleteResult convert_complete(const CompleteRequest& request) {
     open->report = &output;
     bool created;
     if (output.kind == OutputKind::sxw) {
-      created = can_take_output(output.path) && open->content.create(folder_of(output.path));
-      if (created) open->content_sink = std::make_unique<FdSink>(open->content.descriptor());
+      created = can_take_output(output.path);
+      if (created) open->content = std::make_unique<Spool>(folder_of(output.path));
     } else {
       created = open->file.create(output.path);
     }
@@ -130,7 +129,7 @@ CompleteResult convert_complete(const CompleteRequest& request) {
       output.failure = std::string(kCannotWriteOutput);
       continue;
     }
-    Sink& sink = open->content_sink ? static_cast<Sink&>(*open->content_sink) : open->file.sink();
+    Sink& sink = open->content ? static_cast<Sink&>(*open->content) : open->file.sink();
     switch (output.kind) {
       case OutputKind::text:
         open->writer = std::make_unique<writers::PlainTextWriter>(sink);
@@ -173,8 +172,7 @@ CompleteResult convert_complete(const CompleteRequest& request) {
     CompleteOutput& output = *open->report;
     bool stored = open->writer_ok(*open->writer);
     if (output.kind == OutputKind::sxw) {
-      stored = stored && open->content_sink->finish() &&
-               sxw::pack(output.path, open->content.descriptor());
+      stored = stored && sxw::pack(output.path, *open->content);
     } else if (output.kind == OutputKind::odt) {
       stored = stored &&
                odt::write_odt_package(

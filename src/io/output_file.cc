@@ -86,6 +86,9 @@ bool can_take_output(const std::string& final_path) {
     errno = ENAMETOOLONG;
     return false;
   }
+  // A folder that takes no new files would only fail once the output is made; an archive's
+  // content is held until then.
+  if (::access(folder.c_str(), W_OK | X_OK) != 0) return false;
   // An existing directory under the final name could never be replaced by the output.
   struct stat info;
   if (::stat(final_path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {

@@ -3,9 +3,26 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <cerrno>
+
 #include "io/output_file.h"
 
 namespace quorrel {
+
+bool write_at(int fd, std::string_view bytes, std::uint64_t offset) {
+  while (!bytes.empty()) {
+    ssize_t put = ::pwrite(fd, bytes.data(), bytes.size(), static_cast<off_t>(offset));
+    if (put < 0 && errno == EINTR) continue;
+    if (put < 0) return false;
+    if (put == 0) {
+      errno = EIO;
+      return false;
+    }
+    bytes.remove_prefix(static_cast<std::size_t>(put));
+    offset += static_cast<std::uint64_t>(put);
+  }
+  return true;
+}
 
 ScratchFile::~ScratchFile() {
   if (fd_ >= 0) ::close(fd_);

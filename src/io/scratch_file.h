@@ -3,7 +3,9 @@
 // when the process is killed, and no other process can reach it by a name.
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace quorrel {
 
@@ -23,5 +25,9 @@ class ScratchFile {
  private:
   int fd_ = -1;
 };
+
+// Writes all of `bytes` at `offset` of the open file `fd`, through short writes and signals.
+// False on failure, with errno set.
+bool write_at(int fd, std::string_view bytes, std::uint64_t offset);
 
 }  // namespace quorrel

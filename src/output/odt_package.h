@@ -16,41 +16,10 @@
 #include <variant>
 #include <vector>
 
-#include "io/scratch_file.h"
+#include "io/spool.h"
 #include "output/sink.h"
 
 namespace quorrel::odt {
-
-// Bytes written in order and read back once: memory up to kMemoryLimit, then an unnamed
-// temporary file in `folder`, which the file system removes with the last descriptor.
-class Spool final : public Sink {
- public:
-  static constexpr std::size_t kMemoryLimit = 2 << 20;
-
-  explicit Spool(std::string folder) : folder_(std::move(folder)) {}
-  Spool(const Spool&) = delete;
-  Spool& operator=(const Spool&) = delete;
-  ~Spool() override;
-
-  bool write(const char* data, std::size_t size) override;
-  bool ok() const { return ok_; }
-  std::uint64_t size() const { return size_; }
-
-  // Overwrites bytes already written, for a count only known later (table columns).
-  bool patch(std::uint64_t offset, std::string_view bytes);
-  // Copies up to `size` bytes from `offset` on into `data`; the count copied, -1 on failure.
-  std::int64_t read(std::uint64_t offset, char* data, std::size_t size) const;
-
- private:
-  bool spill();
-
-  std::string folder_;
-  std::string memory_;
-  ScratchFile file_;
-  int fd_ = -1;  // once spilled, all the bytes are in file_
-  std::uint64_t size_ = 0;
-  bool ok_ = true;
-};
 
 // A piece of a part: bytes in memory, which must outlive the packing, or a whole spool.
 using Piece = std::variant<std::string_view, const Spool*>;

@@ -18,20 +18,6 @@ std::string system_temporary_folder() {
   return error ? std::string("/tmp") : folder.string();
 }
 
-bool write_all(int fd, const char* data, std::size_t size, std::size_t offset) {
-  while (size > 0) {
-    ssize_t done = ::pwrite(fd, data, size, static_cast<off_t>(offset));
-    if (done < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    data += done;
-    size -= static_cast<std::size_t>(done);
-    offset += static_cast<std::size_t>(done);
-  }
-  return true;
-}
-
 }  // namespace
 
 PendingLine::PendingLine(std::size_t memory_limit, std::string spill_folder)
@@ -80,7 +66,7 @@ void PendingLine::repeat_in_pieces(char c, std::size_t count) {
 void PendingLine::spill() {
   if (!failed_ &&
       spill_file_.create(spill_folder_.empty() ? system_temporary_folder() : spill_folder_) &&
-      write_all(spill_file_.descriptor(), bytes_.get(), size_, spilled_)) {
+      write_at(spill_file_.descriptor(), std::string_view(bytes_.get(), size_), spilled_)) {
     spilled_ += size_;
   } else {
     failed_ = true;  // the bytes are dropped; write_to reports the loss

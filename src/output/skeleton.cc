@@ -63,18 +63,12 @@ std::uint64_t size_of(int fd) {
 FileConversion pack_content(const ConverterSpec& converter, ByteSource& in,
                             const std::string& archive_path, std::string_view title) {
   std::string folder = folder_of(archive_path);
-  ScratchFile content;
-  if (!can_take_output(archive_path) || !content.create(folder)) {
-    return {ConvertStatus::open_output, errno, 0};
-  }
-  FileConversion result;
-  {
-    FdSink sink(content.descriptor());
-    result = write_body(converter, in, sink, title, folder);
-  }
+  if (!can_take_output(archive_path)) return {ConvertStatus::open_output, errno, 0};
+  Spool content(folder);
+  FileConversion result = write_body(converter, in, content, title, folder);
   if (result.status != ConvertStatus::ok) return result;
   errno = 0;
-  if (!sxw::pack(archive_path, content.descriptor())) return {ConvertStatus::write_error, errno, 0};
+  if (!sxw::pack(archive_path, content)) return {ConvertStatus::write_error, errno, 0};
   struct stat info;
   if (::stat(archive_path.c_str(), &info) == 0) result.bytes = static_cast<std::uint64_t>(info.st_size);
   return result;

@@ -7,11 +7,14 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
+#include <ctime>
 #include <memory>
 #include <new>
 #include <string_view>
 
 #include "io/output_file.h"
+#include "io/scratch_file.h"
 #include "output/zip_member.h"
 
 namespace quorrel::sxw {
@@ -147,19 +150,9 @@ class ArchiveFile {
   }
 
   bool flush() {
-    const char* data = pending_.data();
-    std::size_t left = pending_.size();
-    auto offset = static_cast<off_t>(pending_offset_);
-    while (left > 0) {
-      ssize_t put = ::pwrite(write_fd_, data, left, offset);
-      if (put < 0 && errno == EINTR) continue;
-      if (put <= 0) {
-        fail(ZIP_ER_WRITE);
-        return false;
-      }
-      data += put;
-      offset += put;
-      left -= static_cast<std::size_t>(put);
+    if (!write_at(write_fd_, pending_, pending_offset_)) {
+      fail(ZIP_ER_WRITE);
+      return false;
     }
     pending_.clear();
     return true;
@@ -187,25 +180,19 @@ class ArchiveFile {
 
 // The content document as libzip reads it: from an open descriptor by offset, so that any
 // number of passes start at its beginning and nothing depends on the descriptor's position.
-class ContentFile {
+// The content, read through libzip's source interface from the spool that holds it.
+class ContentSource {
  public:
-  explicit ContentFile(int fd) : fd_(fd) { zip_error_init(&error_); }
-  ContentFile(const ContentFile&) = delete;
-  ContentFile& operator=(const ContentFile&) = delete;
-  ~ContentFile() { zip_error_fini(&error_); }
+  explicit ContentSource(const Spool& content) : content_(content) { zip_error_init(&error_); }
+  ContentSource(const ContentSource&) = delete;
+  ContentSource& operator=(const ContentSource&) = delete;
+  ~ContentSource() { zip_error_fini(&error_); }
 
-  bool measure() {
-    struct stat info;
-    if (::fstat(fd_, &info) != 0 || !S_ISREG(info.st_mode)) return false;
-    size_ = static_cast<zip_uint64_t>(info.st_size);
-    mtime_ = info.st_mtime;
-    return true;
-  }
-  zip_uint64_t size() const { return size_; }
+  zip_uint64_t size() const { return content_.size(); }
 
   static zip_int64_t callback(void* self, void* data, zip_uint64_t length,
                               zip_source_cmd_t command) {
-    return static_cast<ContentFile*>(self)->handle(data, length, command);
+    return static_cast<ContentSource*>(self)->handle(data, length, command);
   }
 
  private:
@@ -215,22 +202,17 @@ class ContentFile {
         offset_ = 0;
         return 0;
       case ZIP_SOURCE_READ: {
-        zip_uint64_t left = size_ - offset_;
-        std::size_t wanted = static_cast<std::size_t>(std::min(length, left));
-        for (;;) {
-          ssize_t got = ::pread(fd_, data, wanted, static_cast<off_t>(offset_));
-          if (got >= 0) {
-            offset_ += static_cast<zip_uint64_t>(got);
-            return got;
-          }
-          if (errno != EINTR) {
-            zip_error_set(&error_, ZIP_ER_READ, errno);
-            return -1;
-          }
+        auto wanted = static_cast<std::size_t>(std::min<zip_uint64_t>(length, 1 << 30));
+        std::int64_t got = content_.read(offset_, static_cast<char*>(data), wanted);
+        if (got < 0) {
+          zip_error_set(&error_, ZIP_ER_READ, errno);
+          return -1;
         }
+        offset_ += static_cast<zip_uint64_t>(got);
+        return got;
       }
       case ZIP_SOURCE_SEEK: {
-        zip_int64_t target = zip_source_seek_compute_offset(offset_, size_, data, length, &error_);
+        zip_int64_t target = zip_source_seek_compute_offset(offset_, size(), data, length, &error_);
         if (target < 0) return -1;
         offset_ = static_cast<zip_uint64_t>(target);
         return 0;
@@ -238,23 +220,21 @@ class ContentFile {
       case ZIP_SOURCE_TELL:
         return static_cast<zip_int64_t>(offset_);
       case ZIP_SOURCE_STAT:
-        return answer_stat(data, size_, mtime_);
+        return answer_stat(data, size(), std::time(nullptr));
       case ZIP_SOURCE_ERROR:
         return zip_error_to_data(&error_, data, length);
       case ZIP_SOURCE_SUPPORTS:
         return zip_source_make_command_bitmap(
             ZIP_SOURCE_OPEN, ZIP_SOURCE_READ, ZIP_SOURCE_CLOSE, ZIP_SOURCE_STAT, ZIP_SOURCE_ERROR,
             ZIP_SOURCE_FREE, ZIP_SOURCE_SEEK, ZIP_SOURCE_TELL, ZIP_SOURCE_SUPPORTS, -1);
-      default:  // close, free: the descriptor belongs to the caller
+      default:  // close, free: the spool belongs to the caller
         return 0;
     }
   }
 
   zip_error_t error_;
-  int fd_;
-  zip_uint64_t size_ = 0;
+  const Spool& content_;
   zip_uint64_t offset_ = 0;
-  time_t mtime_ = 0;
 };
 
 // Adds a member held in static memory unless the archive has one of that name.
@@ -266,9 +246,9 @@ bool add_if_missing(zip_t* archive, const char* name, std::string_view text, boo
 
 }  // namespace
 
-bool pack(const std::string& archive_path, int content_fd) {
-  ContentFile content_file(content_fd);
-  if (!content_file.measure()) return false;
+bool pack(const std::string& archive_path, const Spool& content) {
+  if (!content.ok()) return false;
+  ContentSource content_source(content);
   ArchiveFile file;
   struct stat info;
   // A symbolic link at the archive path is replaced like any other output's: reading the
@@ -314,8 +294,8 @@ bool pack(const std::string& archive_path, int content_fd) {
   if (!add_if_missing(archive.get(), kMimeTypeMember, kMimeType, true) ||
       !add_if_missing(archive.get(), kManifestMember, kManifest, true) ||
       !add_member(archive.get(), kContentMember,
-                  zip_source_function(archive.get(), &ContentFile::callback, &content_file),
-                  content_file.size() < kStoreBelow)) {
+                  zip_source_function(archive.get(), &ContentSource::callback, &content_source),
+                  content_source.size() < kStoreBelow)) {
     return false;
   }
   // On failure the archive stays open and the guard discards it, and `staged` removes the

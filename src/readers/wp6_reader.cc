@@ -1,9 +1,6 @@
 // WordPerfect 6.0 to X-series: the document area read by its structure. Notes, headers,
 // comments and captions live in packets reached through the prefix's index; they are read
 // where the code that refers to them stands, each packet at most once.
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -515,23 +512,13 @@ class DocumentStream {
     std::size_t written = 0;
     bool ok = true;
     visit_ole_stream(bytes, kStreamName, [&](std::string_view piece) {
-      ok = ok && write_all(scratch_.descriptor(), piece, written);
+      ok = ok && write_at(scratch_.descriptor(), piece, written);
       written += piece.size();
       file.done_with(static_cast<std::size_t>(piece.data() - bytes.data()), piece.size());
     });
     return ok && written == size && document_.map(scratch_.descriptor(), size);
   }
 
-  static bool write_all(int fd, std::string_view piece, std::size_t at) {
-    while (!piece.empty()) {
-      ssize_t done = ::pwrite(fd, piece.data(), piece.size(), static_cast<off_t>(at));
-      if (done < 0 && errno == EINTR) continue;
-      if (done <= 0) return false;
-      piece.remove_prefix(static_cast<std::size_t>(done));
-      at += static_cast<std::size_t>(done);
-    }
-    return true;
-  }
 
   DocumentBytes document_;
   std::string copy_;

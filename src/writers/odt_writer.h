@@ -58,7 +58,7 @@ class OdtWriter final : public document::DocumentSink {
   // a table's column count can be filled in once its rows are known.
   struct Target {
     explicit Target(const std::string& folder) : spool(folder) {}
-    odt::Spool spool;
+    Spool spool;
     std::string buffer;
     bool used = false;  // anything was written (a header or footer exists)
     std::uint64_t position() const { return spool.size() + buffer.size(); }

@@ -165,7 +165,7 @@ TEST(OdtExact, PiecesOfAnySizeAndForeignContent) {
     }
     ok = odt.finish() && ok;
     if (ok && body != nullptr) {
-      auto* spool = std::get<const odt::Spool*>(odt.parts().content[1]);
+      auto* spool = std::get<const Spool*>(odt.parts().content[1]);
       body->resize(spool->size());
       spool->read(0, body->data(), body->size());
     }
@@ -249,7 +249,7 @@ TEST(OdtComplete, RandomDocumentsGiveWellFormedParts) {
 TEST(OdtComplete, LargeBodiesSpillWithoutLeavingFiles) {
   TempDir dir;
   std::string word = "abcdefghij <&> ";
-  std::size_t words = 2 * odt::Spool::kMemoryLimit / word.size();
+  std::size_t words = 2 * Spool::kMemoryLimit / word.size();
   std::string path = dir.file("large.odt");
   testing::write_complete_odt(
       dir.path(),
@@ -287,8 +287,8 @@ TEST(OdtComplete, LargeBodiesSpillWithoutLeavingFiles) {
 // patches either.
 TEST(OdtSpool, ReadsAndPatchesInMemoryAndInItsFile) {
   TempDir dir;
-  for (std::size_t size : {std::size_t{1000}, odt::Spool::kMemoryLimit + 1000}) {
-    odt::Spool spool(dir.path());
+  for (std::size_t size : {std::size_t{1000}, Spool::kMemoryLimit + 1000}) {
+    Spool spool(dir.path());
     std::string expected;
     for (std::size_t i = 0; expected.size() < size; ++i) {
       std::string piece = std::to_string(i) + ",";

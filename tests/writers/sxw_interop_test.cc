@@ -103,11 +103,9 @@ TEST(LibreOffice, OpensTheCompleteReadingsArchive) {
   DocumentBuilder builder(writer);
   read_sample(builder);
   ASSERT_TRUE(writer.ok());
-  testing::write_file(dir.file("content.xml"), content);
-  int content_fd = ::open(dir.file("content.xml").c_str(), O_RDONLY | O_CLOEXEC);
-  ASSERT_GE(content_fd, 0);
-  EXPECT_TRUE(sxw::pack(dir.file("sample.sxw"), content_fd));
-  ::close(content_fd);
+  Spool spool(dir.path().string());
+  ASSERT_TRUE(spool.write(content.data(), content.size()));
+  EXPECT_TRUE(sxw::pack(dir.file("sample.sxw"), spool));
 
   // Flat ODF shows what LibreOffice made of every element and style.
   testing::run_program({"timeout", "300", soffice, "--headless",
