@@ -29,10 +29,11 @@ bool DocumentBytes::open(const std::string& path, std::string& reason) {
     ::close(fd);
     return true;
   }
-  owned_.resize(size);
+  // Not zeroed first: every byte is read over at once.
+  owned_ = std::make_unique_for_overwrite<char[]>(size);
   std::size_t done = 0;
   while (done < size) {
-    ssize_t got = ::read(fd, owned_.data() + done, size - done);
+    ssize_t got = ::read(fd, owned_.get() + done, size - done);
     if (got < 0 && errno == EINTR) continue;
     if (got < 0) {
       reason = std::strerror(errno);
@@ -44,8 +45,7 @@ bool DocumentBytes::open(const std::string& path, std::string& reason) {
   }
   // A file that shrank between the size check and the read is not the whole document.
   lost_ = done < size;
-  owned_.resize(done);
-  bytes_ = owned_;
+  bytes_ = std::string_view(owned_.get(), done);
   ::close(fd);
   return true;
 }

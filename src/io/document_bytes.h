@@ -60,7 +60,7 @@ class DocumentBytes {
   static constexpr std::size_t kReleaseStep = 1 << 20;
 
   std::string_view bytes_;
-  std::string owned_;
+  std::unique_ptr<char[]> owned_;
   std::unique_ptr<MappedFile> mapped_;
   std::size_t released_ = 0;
   bool lost_ = false;
