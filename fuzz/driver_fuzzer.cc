@@ -37,6 +37,7 @@
 #include "properties.h"
 #include "recognition/identify.h"
 #include "recognition/prefix.h"
+#include "reused_writer.h"
 #include "shell/controls.h"
 #include "shell/driver.h"
 #include "shell/messages.h"
@@ -191,8 +192,9 @@ class Dialog {
     std::vector<std::string> texts;
     for (const auto& [caption, text] : port_.shown) {
       bool nothing = text == quorrel::kNothingSelected;
-      require(caption == (nothing ? quorrel::kNothingSelectedCaption : quorrel::kFileIoErrorCaption),
-              "each message has its caption");
+      require(
+          caption == (nothing ? quorrel::kNothingSelectedCaption : quorrel::kFileIoErrorCaption),
+          "each message has its caption");
       texts.push_back(text);
     }
     return texts;
@@ -311,8 +313,10 @@ Expected predict(const std::vector<Record>& records, const Options& options,
         expected.messages.emplace_back(quorrel::kUnableToOpenFiles);
         continue;
       }
-      quorrel::MemoryConversion result = quorrel::convert_memory(converter, input->second, name);
-      if (result.status != quorrel::ConvertStatus::ok) {
+      static std::string output;
+      quorrel::ConvertStatus status =
+          quorrel::fuzz::convert_reusing_writer(converter, input->second, name, output);
+      if (status != quorrel::ConvertStatus::ok) {
         expected.messages.emplace_back(converter.prefix == quorrel::PrefixRule::wp51
                                            ? quorrel::kNotWp51Message
                                            : quorrel::kNotWpdMessage);
@@ -323,7 +327,7 @@ Expected predict(const std::vector<Record>& records, const Options& options,
           expected.messages.emplace_back(quorrel::kUnableToOpenFiles);
           expected.files.emplace(output_name, std::nullopt);  // never made
         } else {
-          expected.files[output_name] = result.output;
+          expected.files[output_name] = output;
         }
         continue;
       }
@@ -332,7 +336,7 @@ Expected predict(const std::vector<Record>& records, const Options& options,
         expected.messages.emplace_back(quorrel::kUnableToOpenFiles);
         expected.archives.emplace(archive, std::nullopt);
       } else {
-        expected.archives[archive] = result.output;
+        expected.archives[archive] = output;
       }
     }
   }
