@@ -343,8 +343,14 @@ Expected predict(const std::vector<Record>& records, const Options& options,
   return expected;
 }
 
+// What check_safety read of in/, so that check_against reads no file or archive twice.
+struct ReadBack {
+  std::map<std::string, std::string> files;     // every regular file: its bytes
+  std::map<std::string, std::string> contents;  // every archive checked: its content.xml
+};
+
 void check_against(const Expected& expected, Dialog& dialog, const fs::path& in,
-                   const fs::path& work) {
+                   const fs::path& work, const ReadBack& read) {
   std::vector<std::string> messages = dialog.messages();
   auto joined = [](const std::vector<std::string>& texts) {
     std::string all;
@@ -357,19 +363,29 @@ void check_against(const Expected& expected, Dialog& dialog, const fs::path& in,
   for (const auto& [name, bytes] : expected.files) {
     bool there = present(in / name);
     require(there == bytes.has_value(), "an output exactly where predicted");
-    if (bytes) require(read_whole(in / name) == *bytes, "the predicted output");
+    if (bytes) {
+      auto file = read.files.find(name);
+      require((file != read.files.end() ? file->second : read_whole(in / name)) == *bytes,
+              "the predicted output");
+    }
   }
   for (const auto& [name, content] : expected.archives) {
     bool there = present(in / name);
     require(there == content.has_value(), "an archive exactly where predicted");
-    if (content) require(archive_content((in / name).string()) == *content, "archive content");
+    if (content) {
+      auto known = read.contents.find(name);
+      require(known != read.contents.end() ? known->second == *content
+                                           : archive_content((in / name).string()) == *content,
+              "archive content");
+    }
   }
   require(folder_names(work).empty(), "nothing in the current directory");
 }
 
 // Holds whatever the list was: nothing partial, nothing outside, every output well formed.
-void check_safety(const std::vector<Record>& records,
-                  const std::map<std::string, std::string>& created, const fs::path& root) {
+ReadBack check_safety(const std::vector<Record>& records,
+                      const std::map<std::string, std::string>& created, const fs::path& root) {
+  ReadBack read;
   std::vector<std::string> top = folder_names(root);
   require(top.size() == 2, "nothing written beside in/ and work/");
   std::set<std::string> allowed;
@@ -383,7 +399,7 @@ void check_safety(const std::vector<Record>& records,
     require(allowed.count(name) > 0, "no file but an input or one of its outputs");
     fs::path path = root / "in" / name;
     if (!is_regular(path)) continue;
-    std::string bytes = read_whole(path);
+    const std::string& bytes = read.files[name] = read_whole(path);
     auto original = created.find(name);
     if (original != created.end() && original->second == bytes) continue;  // an input
     std::string why;
@@ -396,8 +412,10 @@ void check_safety(const std::vector<Record>& records,
       std::optional<std::string> content = archive_content(path.string());
       require(content.has_value(), "an archive holds content.xml and mimetype");
       require(quorrel::fuzz::is_well_formed_content(*content, &why), "packed content", why);
+      read.contents[name] = std::move(*content);
     }
   }
+  return read;
 }
 
 // Makes `folder` the current directory for the length of a batch; libFuzzer's own files keep
@@ -481,7 +499,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     quorrel::DlgConvertSelected(batch, dialog.port());
   }
 
-  check_safety(records, created, playground.root());
+  ReadBack read = check_safety(records, created, playground.root());
   if (options.no_list || !any_output || !any_input) {
     // Nothing is converted: the list stays loaded unless there was none.
     require(dialog.messages().size() == (options.no_list ? 0u : 1u), "at most one message");
@@ -491,7 +509,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   } else {
     require(batch.fileflag == 0 && batch.filelist.empty(), "the list is used up");
     if (expected) {
-      check_against(*expected, dialog, playground.in(), playground.work());
+      check_against(*expected, dialog, playground.in(), playground.work(), read);
     } else {
       dialog.messages();  // their captions
     }
