@@ -37,6 +37,7 @@
 #include "properties.h"
 #include "recognition/identify.h"
 #include "recognition/prefix.h"
+#include "reused_writer.h"
 #include "shell/controls.h"
 #include "shell/driver.h"
 #include "shell/messages.h"
@@ -191,8 +192,9 @@ class Dialog {
     std::vector<std::string> texts;
     for (const auto& [caption, text] : port_.shown) {
       bool nothing = text == quorrel::kNothingSelected;
-      require(caption == (nothing ? quorrel::kNothingSelectedCaption : quorrel::kFileIoErrorCaption),
-              "each message has its caption");
+      require(
+          caption == (nothing ? quorrel::kNothingSelectedCaption : quorrel::kFileIoErrorCaption),
+          "each message has its caption");
       texts.push_back(text);
     }
     return texts;
@@ -311,8 +313,10 @@ Expected predict(const std::vector<Record>& records, const Options& options,
         expected.messages.emplace_back(quorrel::kUnableToOpenFiles);
         continue;
       }
-      quorrel::MemoryConversion result = quorrel::convert_memory(converter, input->second, name);
-      if (result.status != quorrel::ConvertStatus::ok) {
+      static std::string output;
+      quorrel::ConvertStatus status =
+          quorrel::fuzz::convert_reusing_writer(converter, input->second, name, output);
+      if (status != quorrel::ConvertStatus::ok) {
         expected.messages.emplace_back(converter.prefix == quorrel::PrefixRule::wp51
                                            ? quorrel::kNotWp51Message
                                            : quorrel::kNotWpdMessage);
@@ -323,7 +327,7 @@ Expected predict(const std::vector<Record>& records, const Options& options,
           expected.messages.emplace_back(quorrel::kUnableToOpenFiles);
           expected.files.emplace(output_name, std::nullopt);  // never made
         } else {
-          expected.files[output_name] = result.output;
+          expected.files[output_name] = output;
         }
         continue;
       }
@@ -332,15 +336,21 @@ Expected predict(const std::vector<Record>& records, const Options& options,
         expected.messages.emplace_back(quorrel::kUnableToOpenFiles);
         expected.archives.emplace(archive, std::nullopt);
       } else {
-        expected.archives[archive] = result.output;
+        expected.archives[archive] = output;
       }
     }
   }
   return expected;
 }
 
+// What check_safety read of in/, so that check_against reads no file or archive twice.
+struct ReadBack {
+  std::map<std::string, std::string> files;     // every regular file: its bytes
+  std::map<std::string, std::string> contents;  // every archive checked: its content.xml
+};
+
 void check_against(const Expected& expected, Dialog& dialog, const fs::path& in,
-                   const fs::path& work) {
+                   const fs::path& work, const ReadBack& read) {
   std::vector<std::string> messages = dialog.messages();
   auto joined = [](const std::vector<std::string>& texts) {
     std::string all;
@@ -353,19 +363,29 @@ void check_against(const Expected& expected, Dialog& dialog, const fs::path& in,
   for (const auto& [name, bytes] : expected.files) {
     bool there = present(in / name);
     require(there == bytes.has_value(), "an output exactly where predicted");
-    if (bytes) require(read_whole(in / name) == *bytes, "the predicted output");
+    if (bytes) {
+      auto file = read.files.find(name);
+      require((file != read.files.end() ? file->second : read_whole(in / name)) == *bytes,
+              "the predicted output");
+    }
   }
   for (const auto& [name, content] : expected.archives) {
     bool there = present(in / name);
     require(there == content.has_value(), "an archive exactly where predicted");
-    if (content) require(archive_content((in / name).string()) == *content, "archive content");
+    if (content) {
+      auto known = read.contents.find(name);
+      require(known != read.contents.end() ? known->second == *content
+                                           : archive_content((in / name).string()) == *content,
+              "archive content");
+    }
   }
   require(folder_names(work).empty(), "nothing in the current directory");
 }
 
 // Holds whatever the list was: nothing partial, nothing outside, every output well formed.
-void check_safety(const std::vector<Record>& records,
-                  const std::map<std::string, std::string>& created, const fs::path& root) {
+ReadBack check_safety(const std::vector<Record>& records,
+                      const std::map<std::string, std::string>& created, const fs::path& root) {
+  ReadBack read;
   std::vector<std::string> top = folder_names(root);
   require(top.size() == 2, "nothing written beside in/ and work/");
   std::set<std::string> allowed;
@@ -375,11 +395,13 @@ void check_safety(const std::vector<Record>& records,
   }
   require(folder_names(root / "work").empty(), "nothing in the current directory");
   for (const std::string& name : folder_names(root / "in")) {
-    require(!name.starts_with(quorrel::kTemporaryPrefix), "no temporary file left behind");
+    // A fuzzed input may have a temporary file's name itself, and so its outputs.
+    require(!name.starts_with(quorrel::kTemporaryPrefix) || allowed.count(name) > 0,
+            "no temporary file left behind");
     require(allowed.count(name) > 0, "no file but an input or one of its outputs");
     fs::path path = root / "in" / name;
     if (!is_regular(path)) continue;
-    std::string bytes = read_whole(path);
+    const std::string& bytes = read.files[name] = read_whole(path);
     auto original = created.find(name);
     if (original != created.end() && original->second == bytes) continue;  // an input
     std::string why;
@@ -392,8 +414,10 @@ void check_safety(const std::vector<Record>& records,
       std::optional<std::string> content = archive_content(path.string());
       require(content.has_value(), "an archive holds content.xml and mimetype");
       require(quorrel::fuzz::is_well_formed_content(*content, &why), "packed content", why);
+      read.contents[name] = std::move(*content);
     }
   }
+  return read;
 }
 
 // Makes `folder` the current directory for the length of a batch; libFuzzer's own files keep
@@ -456,13 +480,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   // Predictions hold when every input stays as made: no name is another's output, no
   // carriage return splits a name in the list, and no name is empty (the list's first line
-  // would end it).
+  // would end it); and when no two names may share an archive (a.wp and a both give a.sxw),
+  // which the batch refuses to write twice.
   bool predictable = !options.no_list;
   std::set<std::string> outputs;
+  std::map<std::string, std::string> archive_of;  // each possible archive: whose it is
   for (const Record& record : records) {
     predictable =
         predictable && !record.name.empty() && record.name.find('\r') == std::string::npos;
-    for (std::string& output : possible_outputs(record.name)) outputs.insert(std::move(output));
+    for (std::string& output : possible_outputs(record.name)) {
+      if (output.ends_with(".sxw")) {
+        auto [owner, fresh] = archive_of.emplace(output, record.name);
+        predictable = predictable && (fresh || owner->second == record.name);
+      }
+      outputs.insert(std::move(output));
+    }
   }
   for (const Record& record : records) predictable = predictable && !outputs.count(record.name);
   std::optional<Expected> expected;
@@ -477,7 +509,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     quorrel::DlgConvertSelected(batch, dialog.port());
   }
 
-  check_safety(records, created, playground.root());
+  ReadBack read = check_safety(records, created, playground.root());
   if (options.no_list || !any_output || !any_input) {
     // Nothing is converted: the list stays loaded unless there was none.
     require(dialog.messages().size() == (options.no_list ? 0u : 1u), "at most one message");
@@ -487,7 +519,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   } else {
     require(batch.fileflag == 0 && batch.filelist.empty(), "the list is used up");
     if (expected) {
-      check_against(*expected, dialog, playground.in(), playground.work());
+      check_against(*expected, dialog, playground.in(), playground.work(), read);
     } else {
       dialog.messages();  // their captions
     }

@@ -35,6 +35,22 @@ bool fail(std::string* why, std::string reason) {
 
 bool is_digit(char c) { return c >= '0' && c <= '9'; }
 
+// Byte by byte, for the checkers' hot paths: std::string_view's own comparisons are template
+// code that the fuzz targets' traced objects may supply, and every call then fed the fuzzer's
+// comparison tables.
+bool same(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (a[i] != b[i]) return false;
+  }
+  return true;
+}
+
+bool starts_at(std::string_view text, std::size_t at, std::string_view start) {
+  return at <= text.size() && text.size() - at >= start.size() &&
+         same(std::string_view(text.data() + at, start.size()), start);
+}
+
 // "<H" or "</H" (already matched up to `at`) followed by a level and ">".
 bool heading_tag_at(std::string_view text, std::size_t at) {
   std::size_t digits = at;
@@ -46,7 +62,7 @@ constexpr std::string_view kReferences[] = {"&lt;", "&gt;", "&amp;", "&quot;", "
 
 bool reference_at(std::string_view text, std::size_t at) {
   for (std::string_view reference : kReferences) {
-    if (text.substr(at, reference.size()) == reference) return true;
+    if (starts_at(text, at, reference)) return true;
   }
   return false;
 }
@@ -60,7 +76,8 @@ bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; 
 
 // A small XML reader for what the converters write: declaration, DOCTYPE, elements with
 // attributes, text with references. No comments, CDATA or processing instructions after the
-// declaration are expected, so none are accepted.
+// declaration are expected, so none are accepted. Names are views of the text, so that a tag
+// costs no allocation: the checker reads every byte of outputs many times their input's size.
 class ContentChecker {
  public:
   explicit ContentChecker(std::string_view text) : text_(text) {}
@@ -85,7 +102,9 @@ class ContentChecker {
       root_done = open_.empty();
       if (root_done) skip_blanks();
     }
-    if (!root_done) return fail(why, "unclosed element " + (open_.empty() ? "" : open_.back()));
+    if (!root_done) {
+      return fail(why, "unclosed element " + std::string(open_.empty() ? "" : open_.back()));
+    }
     if (!text_.ends_with("</office:document-content>")) return fail(why, "bad ending");
     return true;
   }
@@ -95,16 +114,16 @@ class ContentChecker {
     while (at_ < text_.size() && is_blank(text_[at_])) ++at_;
   }
 
-  std::string name() {
+  std::string_view name() {
     std::size_t start = at_;
     while (at_ < text_.size() && is_name_character(text_[at_])) ++at_;
-    return std::string(text_.substr(start, at_ - start));
+    return std::string_view(text_.data() + start, at_ - start);
   }
 
   bool character_data(std::string* why) {
     for (; at_ < text_.size() && text_[at_] != '<'; ++at_) {
       if (text_[at_] == '&' && !reference_at(text_, at_)) return fail(why, "bare ampersand");
-      if (text_.substr(at_).starts_with("]]>")) return fail(why, "]]> in text");
+      if (text_[at_] == ']' && starts_at(text_, at_, "]]>")) return fail(why, "]]> in text");
     }
     return true;
   }
@@ -113,21 +132,26 @@ class ContentChecker {
     ++at_;  // '<'
     if (at_ < text_.size() && text_[at_] == '/') {
       ++at_;
-      std::string closing = name();
-      if (at_ >= text_.size() || text_[at_] != '>') return fail(why, "bad end tag " + closing);
+      std::string_view closing = name();
+      if (at_ >= text_.size() || text_[at_] != '>') {
+        return fail(why, "bad end tag " + std::string(closing));
+      }
       ++at_;
-      if (open_.empty() || open_.back() != closing) return fail(why, "mismatched " + closing);
+      if (open_.empty() || !same(open_.back(), closing)) {
+        return fail(why, "mismatched " + std::string(closing));
+      }
+      if (same(closing, "text:p")) --open_paragraphs_;
       open_.pop_back();
       return true;
     }
-    std::string element = name();
+    std::string_view element = name();
     if (element.empty()) return fail(why, "a '<' that starts no tag");
-    std::set<std::string> attributes;
+    attributes_.clear();
     for (;;) {
       bool blank = at_ < text_.size() && is_blank(text_[at_]);
       skip_blanks();
-      if (at_ >= text_.size()) return fail(why, "unterminated tag " + element);
-      if (text_.substr(at_).starts_with("/>")) {
+      if (at_ >= text_.size()) return fail(why, "unterminated tag " + std::string(element));
+      if (starts_at(text_, at_, "/>")) {
         at_ += 2;
         return place(element, true, why);
       }
@@ -135,52 +159,71 @@ class ContentChecker {
         ++at_;
         return place(element, false, why);
       }
-      std::string attribute = name();
-      if (!blank || attribute.empty()) return fail(why, "bad attribute in " + element);
-      if (!attributes.insert(attribute).second) return fail(why, "repeated " + attribute);
+      std::string_view attribute = name();
+      if (!blank || attribute.empty()) {
+        return fail(why, "bad attribute in " + std::string(element));
+      }
+      for (std::string_view seen : attributes_) {
+        if (same(seen, attribute)) return fail(why, "repeated " + std::string(attribute));
+      }
+      attributes_.push_back(attribute);
       if (at_ + 1 >= text_.size() || text_[at_] != '=' || text_[at_ + 1] != '"') {
-        return fail(why, "unquoted " + attribute);
+        return fail(why, "unquoted " + std::string(attribute));
       }
       std::size_t end = text_.find('"', at_ + 2);
-      if (end == std::string_view::npos) return fail(why, "unterminated " + attribute);
+      if (end == std::string_view::npos) {
+        return fail(why, "unterminated " + std::string(attribute));
+      }
       for (std::size_t i = at_ + 2; i < end; ++i) {
-        if (text_[i] == '<') return fail(why, "'<' in the value of " + attribute);
+        if (text_[i] == '<') return fail(why, "'<' in the value of " + std::string(attribute));
         if (text_[i] == '&' && !reference_at(text_, i)) return fail(why, "bare ampersand");
       }
-      if (open_.empty() && element == "office:document-content" &&
-          attribute.starts_with("xmlns:")) {
-        declared_.insert(attribute.substr(6));
+      if (open_.empty() && same(element, "office:document-content") &&
+          starts_at(attribute, 0, "xmlns:")) {
+        declared_.push_back(attribute.substr(6));
       } else if (!declared(attribute)) {
-        return fail(why, "undeclared prefix in " + attribute);
+        return fail(why, "undeclared prefix in " + std::string(attribute));
       }
       at_ = end + 1;
     }
   }
 
-  bool declared(const std::string& qualified) const {
-    std::size_t colon = qualified.find(':');
-    return colon == std::string::npos || declared_.count(qualified.substr(0, colon)) > 0;
+  bool declared(std::string_view qualified) const {
+    std::size_t colon = 0;
+    while (colon < qualified.size() && qualified[colon] != ':') ++colon;
+    if (colon == qualified.size()) return true;
+    std::string_view prefix(qualified.data(), colon);
+    for (std::string_view known : declared_) {
+      if (same(known, prefix)) return true;
+    }
+    return false;
   }
 
   // The element opens (or is empty) here: the converters' nesting rules.
-  bool place(const std::string& element, bool empty, std::string* why) {
-    if (!declared(element)) return fail(why, "undeclared prefix in " + element);
-    std::string parent = open_.empty() ? "" : open_.back();
-    bool in_paragraph = false;
-    for (const std::string& ancestor : open_) in_paragraph |= ancestor == "text:p";
-    if (element == "text:p" && in_paragraph) return fail(why, "nested paragraph");
-    if (element == "text:span" && parent != "text:p") {
+  bool place(std::string_view element, bool empty, std::string* why) {
+    if (!declared(element)) return fail(why, "undeclared prefix in " + std::string(element));
+    std::string_view parent = open_.empty() ? "" : open_.back();
+    bool paragraph = same(element, "text:p");
+    if (paragraph && open_paragraphs_ > 0) return fail(why, "nested paragraph");
+    if (same(element, "text:span") && !same(parent, "text:p")) {
       return fail(why, "span outside a paragraph or nested");
     }
-    if (element == "text:tab-stop" && !in_paragraph) return fail(why, "tab outside a paragraph");
-    if (!empty) open_.push_back(element);
+    if (same(element, "text:tab-stop") && open_paragraphs_ == 0) {
+      return fail(why, "tab outside a paragraph");
+    }
+    if (!empty) {
+      open_.push_back(element);
+      if (paragraph) ++open_paragraphs_;
+    }
     return true;
   }
 
   std::string_view text_;
   std::size_t at_ = 0;
-  std::vector<std::string> open_;
-  std::set<std::string> declared_;
+  std::vector<std::string_view> open_;
+  std::size_t open_paragraphs_ = 0;           // text:p elements among open_
+  std::vector<std::string_view> attributes_;  // of the tag being read
+  std::vector<std::string_view> declared_;    // namespace prefixes
 };
 
 // The length of the UTF-8 sequence at `at` if it is an XML character, else 0.
@@ -416,12 +459,12 @@ bool is_clean_html(std::string_view page, std::string_view title, std::string* w
     if (body[i] != '<') continue;
     std::size_t length = 0;
     for (std::string_view tag : kTags) {
-      if (body.substr(i).starts_with(tag)) length = tag.size();
+      if (starts_at(body, i, tag)) length = tag.size();
     }
-    if (length == 0 && body.substr(i).starts_with("<H") && heading_tag_at(body, i + 2)) {
+    if (length == 0 && starts_at(body, i, "<H") && heading_tag_at(body, i + 2)) {
       length = body.find('>', i) + 1 - i;
     }
-    if (length == 0 && body.substr(i).starts_with("</H") && heading_tag_at(body, i + 3)) {
+    if (length == 0 && starts_at(body, i, "</H") && heading_tag_at(body, i + 3)) {
       length = body.find('>', i) + 1 - i;
     }
     if (length == 0) return fail(why, "unknown tag");

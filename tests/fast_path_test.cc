@@ -142,6 +142,9 @@ class Document {
   }
 
   ByteSource memory() const { return ByteSource::from_memory(bytes_); }
+  ByteSource memory_in_pieces(std::size_t piece) const {
+    return ByteSource::from_memory_in_pieces(bytes_, piece);
+  }
   // Small buffers put refills inside runs, groups and look-aheads.
   ByteSource file(std::size_t buffer) {
     int fd = ::open(dir_.file("doc").c_str(), O_RDONLY);
@@ -178,6 +181,8 @@ void expect_same_events(FormatCode format, Document& document,
   for (std::size_t buffer : buffers) {
     EXPECT_EQ(events<Sink>(document.file(buffer), format, bulk), reference)
         << "buffer " << buffer;
+    EXPECT_EQ(events<Sink>(document.memory_in_pieces(buffer), format, bulk), reference)
+        << "pieces of " << buffer;
   }
 }
 

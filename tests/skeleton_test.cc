@@ -205,6 +205,29 @@ TEST(ByteSource, ReadsAcrossBufferRefills) {
   ::close(fd);
 }
 
+TEST(ByteSource, MemoryInPiecesRefillsOneBufferAPieceAtATime) {
+  const std::string content = "abcdefghij";
+  for (std::size_t piece : {1, 3, 10, 64}) {
+    SCOPED_TRACE("piece " + std::to_string(piece));
+    ByteSource in = ByteSource::from_memory_in_pieces(content, piece);
+    ASSERT_TRUE(in.fill());
+    const std::uint8_t* buffer = in.window_begin();
+    EXPECT_NE(reinterpret_cast<const char*>(buffer), content.data());  // a copy, as from a file
+    std::string read_back;
+    while (in.fill()) {
+      EXPECT_EQ(in.window_begin(), buffer);
+      EXPECT_LE(static_cast<std::size_t>(in.window_end() - in.window_begin()), piece);
+      read_back.append(in.window_begin(), in.window_end());
+      in.advance_to(in.window_end());
+    }
+    EXPECT_EQ(read_back, content);
+    EXPECT_FALSE(in.read_error());
+  }
+  ByteSource empty = ByteSource::from_memory_in_pieces({}, 2);
+  EXPECT_EQ(empty.get(), kEndOfInput);
+  EXPECT_FALSE(empty.read_error());
+}
+
 TEST(ByteSource, ReadAheadPassesOnErrorsAndStopsWhenDropped) {
   TempDir dir;
   int fd = ::open(dir.file("w").c_str(), O_RDWR | O_CREAT, 0600);

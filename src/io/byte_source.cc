@@ -6,6 +6,7 @@
 #include <array>
 #include <cerrno>
 #include <condition_variable>
+#include <cstring>
 #include <mutex>
 #include <new>
 #include <system_error>
@@ -18,6 +19,17 @@ ByteSource ByteSource::from_memory(std::string_view data) {
   source.pos_ = reinterpret_cast<const std::uint8_t*>(data.data());
   source.end_ = source.pos_ + data.size();
   source.at_end_ = true;  // nothing beyond the given bytes
+  return source;
+}
+
+ByteSource ByteSource::from_memory_in_pieces(std::string_view data, std::size_t piece) {
+  ByteSource source;
+  source.buffer_size_ = piece;
+  source.buffer_ = std::make_unique_for_overwrite<std::uint8_t[]>(piece);
+  source.pos_ = source.end_ = source.buffer_.get();
+  source.in_pieces_ = true;
+  source.pieces_next_ = reinterpret_cast<const std::uint8_t*>(data.data());
+  source.pieces_end_ = source.pieces_next_ + data.size();
   return source;
 }
 
@@ -190,7 +202,8 @@ bool ByteSource::fill() {
     return false;
   }
   for (;;) {
-    ssize_t got = ::read(fd_, buffer_.get(), buffer_size_);
+    ssize_t got =
+        in_pieces_ ? static_cast<ssize_t>(next_piece()) : ::read(fd_, buffer_.get(), buffer_size_);
     if (got > 0) {
       pos_ = buffer_.get();
       end_ = pos_ + got;
@@ -215,6 +228,15 @@ void ByteSource::check_length_at_end() {
   } else {
     read_error_ = delivered_ < static_cast<std::uint64_t>(expected_size_);
   }
+}
+
+std::size_t ByteSource::next_piece() {
+  std::size_t left = static_cast<std::size_t>(pieces_end_ - pieces_next_);
+  std::size_t size = left < buffer_size_ ? left : buffer_size_;
+  if (size == 0) return 0;  // the data of an empty view may be null
+  std::memcpy(buffer_.get(), pieces_next_, size);
+  pieces_next_ += size;
+  return size;
 }
 
 int ByteSource::refill_and_get() { return fill() ? *pos_++ : kEndOfInput; }

@@ -19,6 +19,10 @@ class ByteSource {
  public:
   // Reads the bytes of `data`, which must outlive the source. No copy is made.
   static ByteSource from_memory(std::string_view data);
+  // The same bytes handed out as a file read `piece` bytes at a time would give them: each
+  // refill copies the next piece into one buffer of that size, which the previous window
+  // shared. For checks that readers handle refills anywhere without system calls.
+  static ByteSource from_memory_in_pieces(std::string_view data, std::size_t piece);
   // Reads from an open descriptor, which the source does not close. The buffer size only
   // matters to tests that want many refills. With `expected_size` given (a regular file's
   // size when it was opened), an end of file before that many bytes is a read error: the
@@ -72,6 +76,8 @@ class ByteSource {
 
   ByteSource() = default;
   int refill_and_get();
+  // Copies the next piece of memory into the buffer; its size, 0 at the end.
+  std::size_t next_piece();
   // At the end of the input: a file now shorter than expected was cut while it was read.
   void check_length_at_end();
 
@@ -88,6 +94,10 @@ class ByteSource {
   // A mapped file is handed out in windows, so that a lost mapping is noticed on the way.
   std::unique_ptr<MappedFile> mapped_;
   const std::uint8_t* mapped_next_ = nullptr;  // where the next window starts
+  // Memory read in pieces: what is left to copy into the buffer.
+  bool in_pieces_ = false;
+  const std::uint8_t* pieces_next_ = nullptr;
+  const std::uint8_t* pieces_end_ = nullptr;
 };
 
 }  // namespace quorrel
