@@ -146,32 +146,44 @@ class Engine {
     // Workers run at most this far ahead of the reports, which bounds the outcomes held and
     // the work left over when the batch is stopped.
     window_ = 8 * jobs + 8;
+    // A caller that need not stay free converts too: a thread that only waited for results
+    // would be woken at every file's end, and on as many cores as jobs it would take turns
+    // with the workers.
+    const bool caller_converts = !request_.keep_caller_free;
     std::vector<std::thread> workers;
     workers.reserve(jobs);
-    for (std::size_t w = 0; w < jobs; ++w) workers.emplace_back([this] { work(); });
+    for (std::size_t w = caller_converts ? 1 : 0; w < jobs; ++w) {
+      workers.emplace_back([this] { work(); });
+    }
 
+    Scratch scratch;
     std::unique_lock lock(mutex_);
     for (;;) {
-      if (next_report_ == count || (stopping_ && next_report_ == next_take_)) break;
-      if (!slots_[next_report_].done) {
-        bool ready = changed_.wait_for(lock, std::chrono::milliseconds(kWaitingIntervalMs),
-                                       [&] { return slots_[next_report_].done; });
-        if (!ready) {
-          lock.unlock();
-          bool go_on = reporter_.keep_going();
-          lock.lock();
-          if (!go_on) stopping_ = true;
-          continue;
-        }
+      // Every result that is due, in input order.
+      while (next_report_ < count && slots_[next_report_].done) {
+        FileOutcome outcome = std::move(slots_[next_report_].outcome);
+        lock.unlock();
+        report(outcome);
+        bool go_on = reporter_.keep_going();
+        lock.lock();
+        ++next_report_;
+        if (!go_on) stopping_ = true;
+        changed_.notify_all();
       }
-      FileOutcome outcome = std::move(slots_[next_report_].outcome);
-      lock.unlock();
-      report(outcome);
-      bool go_on = reporter_.keep_going();
-      lock.lock();
-      ++next_report_;
-      if (!go_on) stopping_ = true;
-      changed_.notify_all();
+      if (next_report_ == count || (stopping_ && next_report_ == next_take_)) break;
+      if (caller_converts && may_take_next()) {
+        convert_next(lock, scratch);
+        continue;
+      }
+      bool ready = changed_.wait_for(lock, std::chrono::milliseconds(kWaitingIntervalMs), [&] {
+        return slots_[next_report_].done || (caller_converts && may_take_next());
+      });
+      if (!ready) {
+        lock.unlock();
+        bool go_on = reporter_.keep_going();
+        lock.lock();
+        if (!go_on) stopping_ = true;
+      }
     }
     stopping_ = true;
     std::size_t taken = next_take_;
@@ -179,6 +191,31 @@ class Engine {
     lock.unlock();
     for (std::thread& worker : workers) worker.join();
     if (summary_.files_done < count) stop(count - taken);
+  }
+
+  // Whether the next file may be taken now without waiting: the batch goes on, the file is
+  // within the window, and the files whose outputs it shares have ended. Under mutex_.
+  bool may_take_next() const {
+    if (stopping_ || next_take_ >= request_.files.size()) return false;
+    if (next_take_ >= next_report_ + window_) return false;
+    for (std::size_t earlier : waits_[next_take_]) {
+      if (!slots_[earlier].done) return false;
+    }
+    return true;
+  }
+
+  void convert_next(std::unique_lock<std::mutex>& lock, Scratch& scratch) {
+    convert_taken(next_take_++, lock, scratch);
+  }
+
+  // Converts file i, taken, with mutex_ let go of meanwhile.
+  void convert_taken(std::size_t i, std::unique_lock<std::mutex>& lock, Scratch& scratch) {
+    lock.unlock();
+    FileOutcome outcome = convert(i, scratch);
+    lock.lock();
+    slots_[i].outcome = std::move(outcome);
+    slots_[i].done = true;
+    changed_.notify_all();
   }
 
   void work() {
@@ -194,12 +231,7 @@ class Engine {
       for (std::size_t earlier : waits_[i]) {
         changed_.wait(lock, [&] { return slots_[earlier].done; });
       }
-      lock.unlock();
-      FileOutcome outcome = convert(i, scratch);
-      lock.lock();
-      slots_[i].outcome = std::move(outcome);
-      slots_[i].done = true;
-      changed_.notify_all();
+      convert_taken(i, lock, scratch);
     }
   }
 
