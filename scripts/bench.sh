@@ -118,20 +118,23 @@ row "  again over its outputs: input files per second" "$(per_second "$again_tim
 jobs_work=$work
 [ -d /dev/shm ] && [ -w /dev/shm ] && jobs_work=$(mktemp -d /dev/shm/quorrel-jobs.XXXXXX)
 "$batch_bench" make "$jobs_work/jobs" "$jobs_files"
-jobs_seconds() {
-  local jobs=$1 times=()
-  for i in $(seq "$runs"); do
-    local start
-    start=$(now)
-    "$cli" -q -j "$jobs" -r -o "$jobs_work/jobs-out.$jobs.$i" --txt --html --sxw "$jobs_work/jobs" >/dev/null 2>&1 || true
-    times+=("$(seconds_since "$start")")
-    # Memory is given back at once; on a disk, deleted files would slow the next run.
-    [ "$jobs_work" != "$work" ] && rm -rf "$jobs_work/jobs-out.$jobs.$i"
-  done
-  median "${times[@]}"
+# One job and two in turn, so that a machine whose speed drifts meanwhile (a shared virtual
+# machine) slows both alike.
+jobs_run() {
+  local jobs=$1 i=$2 start
+  start=$(now)
+  "$cli" -q -j "$jobs" -r -o "$jobs_work/jobs-out.$jobs.$i" --txt --html --sxw "$jobs_work/jobs" >/dev/null 2>&1 || true
+  seconds_since "$start"
+  # Memory is given back at once; on a disk, deleted files would slow the next run.
+  if [ "$jobs_work" != "$work" ]; then rm -rf "$jobs_work/jobs-out.$jobs.$i"; fi
 }
-one_job=$(jobs_seconds 1)
-two_jobs=$(jobs_seconds 2)
+one_times=() two_times=()
+for i in $(seq "$runs"); do
+  one_times+=("$(jobs_run 1 "$i")")
+  two_times+=("$(jobs_run 2 "$i")")
+done
+one_job=$(median "${one_times[@]}")
+two_jobs=$(median "${two_times[@]}")
 rm -rf "$jobs_work"/jobs-out.* "$jobs_work/jobs"
 [ "$jobs_work" != "$work" ] && rm -rf "$jobs_work"
 row "jobs: $jobs_files files x 3 outputs in $jobs_work, -j 1" "$one_job" "" ""
