@@ -10,6 +10,7 @@
 #include <new>
 #include <string_view>
 
+#include "io/buffer_pool.h"
 #include "io/sink.h"
 
 namespace quorrel {
@@ -122,7 +123,7 @@ class TextWriter {
   static constexpr std::size_t kCapacity = 256 * 1024;
 
   explicit TextWriter(Sink& sink)
-      : sink_(sink), buffer_(std::make_unique_for_overwrite<char[]>(kCapacity)) {}
+      : sink_(sink), buffer_(take_buffer(kCapacity)) {}
   TextWriter(const TextWriter&) = delete;
   TextWriter& operator=(const TextWriter&) = delete;
   ~TextWriter() {
@@ -131,6 +132,7 @@ class TextWriter {
       flush();
     } catch (const std::bad_alloc&) {
     }
+    keep_buffer(std::move(buffer_), kCapacity);
   }
 
   // One byte; a line feed becomes CR LF.

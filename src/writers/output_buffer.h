@@ -9,13 +9,17 @@
 #include <string>
 #include <string_view>
 
+#include "io/buffer_pool.h"
 #include "io/sink.h"
 
 namespace quorrel::writers {
 
 class OutputBuffer {
  public:
-  explicit OutputBuffer(Sink& sink) : sink_(sink), data_(new char[kCapacity]) {}
+  explicit OutputBuffer(Sink& sink) : sink_(sink), data_(take_buffer(kCapacity)) {}
+  OutputBuffer(const OutputBuffer&) = delete;
+  OutputBuffer& operator=(const OutputBuffer&) = delete;
+  ~OutputBuffer() { keep_buffer(std::move(data_), kCapacity); }
 
   void append(std::string_view bytes) {
     if (bytes.size() > kCapacity - size_) return append_large(bytes);

@@ -1,0 +1,17 @@
+// Output buffers kept for the next output on the same thread. A batch makes a few outputs a
+// file, each with a buffer of a few hundred kilobytes: a kept one costs nothing, where a fresh
+// one costs an allocation, under AddressSanitizer (the fuzz targets) a mapping of its own and
+// its unmapping on every core.
+#pragma once
+
+#include <cstddef>
+#include <memory>
+
+namespace quorrel {
+
+// A buffer of `size` bytes, not zeroed: a kept one of that size, or a new one.
+std::unique_ptr<char[]> take_buffer(std::size_t size);
+// Keeps `buffer`, of `size` bytes, for a later take_buffer on this thread (a few at most).
+void keep_buffer(std::unique_ptr<char[]> buffer, std::size_t size);
+
+}  // namespace quorrel
