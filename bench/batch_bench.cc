@@ -17,39 +17,17 @@
 #include <unistd.h>
 
 #include "batch/engine.h"
+#include "batch_documents.h"
 #include "cli/cli_reporter.h"
 #include "convert/registry.h"
 #include "io/input_file.h"
 #include "output/skeleton.h"
-#include "random_documents.h"
 #include "recognition/identify.h"
 
 namespace {
 
 using namespace quorrel;
 using Clock = std::chrono::steady_clock;
-
-const FormatCode kFormats[] = {TYPE_WPD, TYPE_W51, TYPE_WP, TYPE_UNKNOWN};
-const char* const kExtensions[] = {".wpd", ".w51", ".wp", ".any"};
-
-std::vector<std::string> make(const std::string& folder, int count) {
-  std::filesystem::create_directories(folder);
-  std::vector<std::string> paths;
-  for (int i = 0; i < count; ++i) {
-    std::string path = folder + "/doc" + std::to_string(i) + kExtensions[i % 4];
-    std::string bytes = examples::random_document(kFormats[i % 4], 20 << 10,
-                                                  static_cast<std::uint32_t>(i + 1),
-                                                  examples::Shape::text_heavy);
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr || std::fwrite(bytes.data(), 1, bytes.size(), file) != bytes.size()) {
-      std::perror(path.c_str());
-      std::exit(1);
-    }
-    std::fclose(file);
-    paths.push_back(path);
-  }
-  return paths;
-}
 
 const OutputKind kKinds[] = {OutputKind::text, OutputKind::html, OutputKind::sxw};
 
@@ -99,7 +77,7 @@ double median(std::vector<double> values) {
 int main(int argc, char** argv) {
   std::string mode = argc > 1 ? argv[1] : "";
   if (mode == "make" && argc == 4) {
-    make(argv[2], std::atoi(argv[3]));
+    make_batch_documents(argv[2], std::atoi(argv[3]));
     return 0;
   }
   if (mode != "overhead" || argc != 3) {
@@ -110,7 +88,7 @@ int main(int argc, char** argv) {
   const char* tmp = std::getenv("TMPDIR");
   std::string folder = std::string(tmp != nullptr && *tmp ? tmp : "/tmp") + "/quorrel-batch-bench-" +
                        std::to_string(::getpid());
-  std::vector<std::string> paths = make(folder, count);
+  std::vector<std::string> paths = make_batch_documents(folder, count);
   std::FILE* sink = std::fopen("/dev/null", "w");
   direct(paths);  // outputs exist from here on: every round replaces them
   std::vector<double> direct_times, engine_times;

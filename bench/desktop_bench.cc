@@ -7,15 +7,15 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <chrono>
-#include <iterator>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <iterator>
 #include <string>
 #include <vector>
 
+#include "batch_documents.h"
 #include "desktop/desktop_port.h"
-#include "random_documents.h"
 #include "shell/controls.h"
 
 namespace {
@@ -31,28 +31,6 @@ class QuietPort : public DesktopPort {
   }
 };
 
-std::vector<std::string> make(const std::string& folder, int count) {
-  const FormatCode formats[] = {TYPE_WPD, TYPE_W51, TYPE_WP, TYPE_UNKNOWN};
-  const char* const extensions[] = {".wpd", ".w51", ".wp", ".any"};
-  std::filesystem::remove_all(folder);
-  std::filesystem::create_directories(folder);
-  std::vector<std::string> paths;
-  for (int i = 0; i < count; ++i) {
-    std::string path = folder + "/doc" + std::to_string(i) + extensions[i % 4];
-    std::string bytes = examples::random_document(formats[i % 4], 20 << 10,
-                                                  static_cast<std::uint32_t>(i + 1),
-                                                  examples::Shape::text_heavy);
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr || std::fwrite(bytes.data(), 1, bytes.size(), file) != bytes.size()) {
-      std::perror(path.c_str());
-      std::exit(1);
-    }
-    std::fclose(file);
-    paths.push_back(path);
-  }
-  return paths;
-}
-
 double seconds_since(Clock::time_point start) {
   return std::chrono::duration<double>(Clock::now() - start).count();
 }
@@ -67,8 +45,9 @@ int main(int argc, char** argv) {
   const int count = std::atoi(argv[1]);
   const std::string cli = argv[2];
   const std::string work = std::filesystem::temp_directory_path() / "quorrel-desktop-bench";
-  std::vector<std::string> dialog_files = make(work + "/dialog", count);
-  std::vector<std::string> cli_files = make(work + "/cli", count);
+  std::filesystem::remove_all(work);
+  std::vector<std::string> dialog_files = make_batch_documents(work + "/dialog", count);
+  make_batch_documents(work + "/cli", count);
 
   qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication application(argc, argv);

@@ -172,7 +172,7 @@ class Engine {
       }
       if (next_report_ == count || (stopping_ && next_report_ == next_take_)) break;
       if (caller_converts && may_take_next()) {
-        convert_next(lock, scratch);
+        convert_taken(next_take_++, lock, scratch);
         continue;
       }
       bool ready = changed_.wait_for(lock, std::chrono::milliseconds(kWaitingIntervalMs), [&] {
@@ -202,10 +202,6 @@ class Engine {
       if (!slots_[earlier].done) return false;
     }
     return true;
-  }
-
-  void convert_next(std::unique_lock<std::mutex>& lock, Scratch& scratch) {
-    convert_taken(next_take_++, lock, scratch);
   }
 
   // Converts file i, taken, with mutex_ let go of meanwhile.

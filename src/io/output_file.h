@@ -51,8 +51,7 @@ std::string folder_of(const std::string& path);
 
 // Whether an output can ever be stored at `final_path`: false, with errno set, when the name
 // or the path is too long for the file system, the folder takes no new files, or a folder
-// stands there. Checked before a
-// conversion, so that it does not fail only at the end.
+// stands there. Checked before a conversion, so that it does not fail only at the end.
 bool can_take_output(const std::string& final_path);
 
 // Marks the temporary files of unfinished outputs, so that they are recognisable after a crash.

@@ -4,10 +4,18 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <filesystem>
+#include <system_error>
 
 #include "io/output_file.h"
 
 namespace quorrel {
+
+std::string system_temporary_folder() {
+  std::error_code error;
+  std::filesystem::path folder = std::filesystem::temp_directory_path(error);
+  return error ? std::string("/tmp") : folder.string();
+}
 
 bool write_at(int fd, std::string_view bytes, std::uint64_t offset) {
   while (!bytes.empty()) {

@@ -26,6 +26,10 @@ class ScratchFile {
   int fd_ = -1;
 };
 
+// The system's folder for temporary files (TMPDIR, else /tmp), for bytes that have no output
+// folder to go beside.
+std::string system_temporary_folder();
+
 // Writes all of `bytes` at `offset` of the open file `fd`, through short writes and signals.
 // False on failure, with errno set.
 bool write_at(int fd, std::string_view bytes, std::uint64_t offset);

@@ -5,20 +5,9 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <filesystem>
 #include <memory>
 
 namespace quorrel {
-
-namespace {
-
-std::string system_temporary_folder() {
-  std::error_code error;
-  std::filesystem::path folder = std::filesystem::temp_directory_path(error);
-  return error ? std::string("/tmp") : folder.string();
-}
-
-}  // namespace
 
 PendingLine::PendingLine(std::size_t memory_limit, std::string spill_folder)
     : memory_limit_(std::max<std::size_t>(memory_limit, 1)),

@@ -8,7 +8,6 @@
 
 #include <cerrno>
 #include <cstdlib>
-#include <filesystem>
 #include <vector>
 
 #include "io/output_file.h"
@@ -112,10 +111,7 @@ MemoryConversion package_in_memory(const ConverterSpec& converter, ByteSource& i
   result.status = ConvertStatus::write_error;
   int fd = ::memfd_create("quorrel-odt", MFD_CLOEXEC);
   if (fd < 0) return result;
-  std::error_code error;
-  std::filesystem::path temporary = std::filesystem::temp_directory_path(error);
-  std::string spool_folder = error ? std::string("/tmp") : temporary.string();
-  FileConversion written = write_odt(converter, in, fd, title, spool_folder);
+  FileConversion written = write_odt(converter, in, fd, title, system_temporary_folder());
   result.status = written.status;
   std::uint64_t size = size_of(fd);
   if (written.status == ConvertStatus::ok) {

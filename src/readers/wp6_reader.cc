@@ -2,7 +2,6 @@
 // comments and captions live in packets reached through the prefix's index; they are read
 // where the code that refers to them stands, each packet at most once.
 #include <cstdint>
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -504,10 +503,7 @@ class DocumentStream {
   static constexpr std::size_t kGatherInMemoryBelow = 8 << 20;
 
   bool gather_in_file(DocumentBytes& file, std::size_t size) {
-    namespace fs = std::filesystem;
-    std::error_code error;
-    fs::path folder = fs::temp_directory_path(error);
-    if (error || !scratch_.create(folder.string())) return false;
+    if (!scratch_.create(system_temporary_folder())) return false;
     const std::string_view bytes = file.bytes();
     std::size_t written = 0;
     bool ok = true;
