@@ -6,17 +6,42 @@
 #include <algorithm>
 #include <cerrno>
 #include <memory>
+#include <utility>
 
 namespace quorrel {
 
+namespace {
+
+// Short lines are the rule: a line starts with this much room and doubles as it needs.
+constexpr std::size_t kFirstCapacity = 4096;
+
+// The largest buffer a line grew to on this thread, kept for the lines of the next
+// conversion. Fresh memory is fresh pages to fault in, conversion after conversion (under
+// AddressSanitizer, as in the fuzz targets, a mapping of its own for every large buffer).
+struct KeptLine {
+  std::unique_ptr<char[]> bytes;
+  std::size_t allocated = 0;
+};
+thread_local KeptLine kept_line;
+
+}  // namespace
+
 PendingLine::PendingLine(std::size_t memory_limit, std::string spill_folder)
     : memory_limit_(std::max<std::size_t>(memory_limit, 1)),
-      spill_folder_(std::move(spill_folder)),
-      // Short lines are the rule: start small and double as a line needs.
-      bytes_(std::make_unique<char[]>(std::min<std::size_t>(memory_limit_, 4096) + kSlack)),
-      capacity_(std::min<std::size_t>(memory_limit_, 4096)) {}
+      spill_folder_(std::move(spill_folder)) {
+  if (kept_line.allocated != 0) {
+    bytes_ = std::move(kept_line.bytes);
+    allocated_ = std::exchange(kept_line.allocated, 0);
+  } else {
+    bytes_ = std::make_unique_for_overwrite<char[]>(kFirstCapacity + kSlack);
+    allocated_ = kFirstCapacity;
+  }
+  capacity_ = std::min(allocated_, memory_limit_);
+}
 
-PendingLine::~PendingLine() = default;
+PendingLine::~PendingLine() {
+  if (allocated_ > kept_line.allocated) kept_line = {std::move(bytes_), allocated_};
+}
 
 void PendingLine::make_room(std::size_t size) {
   if (capacity_ - size_ < size && capacity_ < memory_limit_) {
@@ -24,9 +49,12 @@ void PendingLine::make_room(std::size_t size) {
     while (grown - size_ < size && grown < memory_limit_) {
       grown = std::min(grown * 2, memory_limit_);
     }
-    auto larger = std::make_unique<char[]>(grown + kSlack);
-    std::memcpy(larger.get(), bytes_.get(), size_);
-    bytes_ = std::move(larger);
+    if (grown > allocated_) {
+      auto larger = std::make_unique_for_overwrite<char[]>(grown + kSlack);
+      std::memcpy(larger.get(), bytes_.get(), size_);
+      bytes_ = std::move(larger);
+      allocated_ = grown;
+    }
     capacity_ = grown;
   }
   if (capacity_ - size_ < size) spill();

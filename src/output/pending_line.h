@@ -125,7 +125,8 @@ class PendingLine {
   std::string spill_folder_;
   std::unique_ptr<char[]> bytes_;  // the latest bytes of the line
   std::size_t size_ = 0;
-  std::size_t capacity_ = 0;
+  std::size_t capacity_ = 0;   // the room in use: at most the memory limit
+  std::size_t allocated_ = 0;  // bytes_ holds this many bytes and kSlack more
   ScratchFile spill_file_;   // the earlier bytes, when the line outgrew memory
   std::size_t spilled_ = 0;  // bytes of the current line in the spill file
   bool failed_ = false;      // bytes were lost since the line began
