@@ -129,6 +129,13 @@ class ContentChecker {
   }
 
   bool markup(std::string* why) {
+    // Runs of tabs are most of some outputs (a 5.1 indent writes up to 128): a tab inside a
+    // paragraph passes at once, by the checks place() would make of it.
+    constexpr std::string_view kTabStop = "<text:tab-stop/>";
+    if (open_paragraphs_ > 0 && text_declared_ && starts_at(text_, at_, kTabStop)) {
+      at_ += kTabStop.size();
+      return true;
+    }
     ++at_;  // '<'
     if (at_ < text_.size() && text_[at_] == '/') {
       ++at_;
@@ -211,6 +218,7 @@ class ContentChecker {
     if (same(element, "text:tab-stop") && open_paragraphs_ == 0) {
       return fail(why, "tab outside a paragraph");
     }
+    if (open_.empty()) text_declared_ = declared("text:");
     if (!empty) {
       open_.push_back(element);
       if (paragraph) ++open_paragraphs_;
@@ -222,6 +230,7 @@ class ContentChecker {
   std::size_t at_ = 0;
   std::vector<std::string_view> open_;
   std::size_t open_paragraphs_ = 0;           // text:p elements among open_
+  bool text_declared_ = false;                // the root declares the prefix "text"
   std::vector<std::string_view> attributes_;  // of the tag being read
   std::vector<std::string_view> declared_;    // namespace prefixes
 };

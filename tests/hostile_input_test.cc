@@ -95,6 +95,9 @@ TEST(OutputProperties, RejectBrokenOutputs) {
     EXPECT_FALSE(fuzz::is_well_formed_content(broken, &why)) << inserted;
   }
   EXPECT_FALSE(fuzz::is_well_formed_content(content.substr(0, content.size() - 1)));
+  std::string tab_outside = content;
+  tab_outside.insert(content.find("<text:p"), "<text:tab-stop/>");
+  EXPECT_FALSE(fuzz::is_well_formed_content(tab_outside));
 }
 
 TEST(TruncatedDocuments, EveryCutOfEveryExampleGivesAWellFormedOutput) {
