@@ -66,20 +66,26 @@ class Batch : public ::testing::Test {
 // The checks the fuzz targets and these tests rely on must catch what they are there for.
 TEST(OutputProperties, RejectBrokenOutputs) {
   EXPECT_TRUE(fuzz::is_clean_text("a\tb\r\nc"));
-  for (std::string_view text : {"a\nb", "a\rb", "a\x7f", "\xe9"}) {
-    EXPECT_FALSE(fuzz::is_clean_text(text)) << text;
+  // Each fault alone and at every place among long runs, which are checked in steps.
+  const std::string run(20, 'a');
+  for (std::string_view fault : {"\n", "\r", "\x7f", "\xe9", "\x01", "\x80"}) {
+    for (std::size_t at = 0; at <= run.size(); ++at) {
+      std::string text = run;
+      EXPECT_FALSE(fuzz::is_clean_text(text.insert(at, fault))) << at;
+    }
   }
 
-  std::string page =
-      convert_memory(converter_for(OutputKind::html, TYPE_UNKNOWN), "a<b>&\tc\n", "x<y>.txt")
-          .output;
+  std::string page = convert_memory(converter_for(OutputKind::html, TYPE_UNKNOWN),
+                                    "a<b>&\tc\n" + run, "x<y>.txt")
+                         .output;
   EXPECT_TRUE(fuzz::is_clean_html(page, fuzz::expected_title("x<y>.txt")));
   EXPECT_FALSE(fuzz::is_clean_html(page, "x<y>.txt"));
-  std::size_t body = page.find("a[b]");
   for (std::string_view inserted : {"<script>", ">", "<H>", "\xff", "\n"}) {
-    std::string broken = page;
-    broken.insert(body, inserted);
-    EXPECT_FALSE(fuzz::is_clean_html(broken, fuzz::expected_title("x<y>.txt"))) << inserted;
+    for (std::size_t at : {page.find("a[b]"), page.find(run) + 1, page.find(run) + 7}) {
+      std::string broken = page;
+      broken.insert(at, inserted);
+      EXPECT_FALSE(fuzz::is_clean_html(broken, fuzz::expected_title("x<y>.txt"))) << inserted;
+    }
   }
 
   std::string content =
