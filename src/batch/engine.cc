@@ -1,5 +1,6 @@
 #include "batch/engine.h"
 
+#include <sched.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -400,6 +401,17 @@ class Engine {
 Summary run(const Request& request, Reporter& reporter) {
   Engine engine(request, reporter);
   return engine.run();
+}
+
+unsigned usable_processors() {
+  cpu_set_t allowed;
+  CPU_ZERO(&allowed);
+  if (::sched_getaffinity(0, sizeof allowed, &allowed) == 0 && CPU_COUNT(&allowed) > 0) {
+    return static_cast<unsigned>(CPU_COUNT(&allowed));
+  }
+  // More processors than the set holds: every one the system has.
+  unsigned count = std::thread::hardware_concurrency();
+  return count == 0 ? 1 : count;
 }
 
 }  // namespace quorrel::batch

@@ -114,6 +114,10 @@ struct Summary {
 
 Summary run(const Request& request, Reporter& reporter);
 
+// The processors this process may run on, as its affinity (taskset, a container's CPU set)
+// allows: the default number of jobs. At least 1.
+unsigned usable_processors();
+
 // A name for a format code in reports: "plain", "wp", "w51", "wpd".
 std::string_view format_name(FormatCode format);
 

@@ -9,7 +9,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <thread>
 #include <vector>
 
 #include "batch/engine.h"
@@ -56,8 +55,8 @@ constexpr const char* kUsage =
     "                       standard output\n"
     "\n"
     "How:\n"
-    "  -j, --jobs N         convert N files at a time (default: one per processor);\n"
-    "                       the results and the reports are those of -j 1\n"
+    "  -j, --jobs N         convert N files at a time (default: one per processor it\n"
+    "                       may use); the results and the reports are those of -j 1\n"
     "  -q, --quiet          no progress line and no summary on a terminal\n"
     "      --report F       write one JSON object a line per output to F ('-': standard\n"
     "                       output, instead of the list of outputs)\n"
@@ -103,15 +102,10 @@ struct Options {
   std::vector<std::string> names;  // files, folders and "-", in the order given
   std::vector<std::string> files_from;
   bool null_separated = false;
-  unsigned jobs = 0;  // 0: one per processor
+  unsigned jobs = 0;  // 0: one per usable processor
   bool quiet = false;
   std::optional<std::string> report;
 };
-
-unsigned processors() {
-  unsigned count = std::thread::hardware_concurrency();
-  return count == 0 ? 1 : count;
-}
 
 bool parse_jobs(std::string_view text, unsigned& jobs) {
   if (text.empty() || text.size() > 4) return false;
@@ -217,7 +211,7 @@ int run(const Options& options, std::FILE* out, std::FILE* err) {
     }
   }
   request.files = std::move(inputs.jobs);
-  request.jobs = options.jobs == 0 ? processors() : options.jobs;
+  request.jobs = options.jobs == 0 ? batch::usable_processors() : options.jobs;
 
   bool to_standard_output = false;
   for (const batch::FileJob& job : request.files) {

@@ -1,7 +1,6 @@
 #include "shell/driver.h"
 
 #include <string_view>
-#include <thread>
 
 #include "batch/engine.h"
 #include "recognition/prefix.h"
@@ -129,11 +128,6 @@ class DialogReporter final : public batch::Reporter {
   std::string shown_problem_;
 };
 
-unsigned processors() {
-  unsigned count = std::thread::hardware_concurrency();
-  return count == 0 ? 1 : count;
-}
-
 }  // namespace
 
 void DlgConvertSelected(BatchState& batch, Port& port) {
@@ -179,7 +173,7 @@ void DlgConvertSelected(BatchState& batch, Port& port) {
     request.files.push_back({batch.filepathname, batch.filepathname, batch.filename});
   }
   // Files convert on other threads, so that the dialog repaints and takes Quit meanwhile.
-  request.jobs = processors();
+  request.jobs = batch::usable_processors();
   request.keep_caller_free = true;
 
   batch.running = true;

@@ -1,11 +1,14 @@
 #include "batch/engine.h"
 
 #include <gtest/gtest.h>
+#include <pthread.h>
+#include <sched.h>
 #include <sys/mman.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <map>
+#include <thread>
 
 #include "convert/registry.h"
 #include "example_documents.h"
@@ -131,6 +134,27 @@ TEST(Engine, ParallelJobsGiveTheResultsAndReportsOfOne) {
   EXPECT_FALSE(serial_summary.stopped);
   // a's text output replaced the input a.txt before a.txt was read.
   EXPECT_EQ(testing::read_file(one.file("a.txt.txt")), "plain a");
+}
+
+// The default jobs are the processors the process may run on, not those the machine has.
+TEST(Engine, UsableProcessorsFollowTheAffinity) {
+  cpu_set_t allowed;
+  ASSERT_EQ(sched_getaffinity(0, sizeof allowed, &allowed), 0);
+  EXPECT_EQ(usable_processors(), static_cast<unsigned>(CPU_COUNT(&allowed)));
+  unsigned on_one = 0;
+  std::thread restricted([&] {
+    cpu_set_t one;
+    CPU_ZERO(&one);
+    for (int cpu = 0; cpu < CPU_SETSIZE; ++cpu) {
+      if (CPU_ISSET(cpu, &allowed)) {
+        CPU_SET(cpu, &one);
+        break;
+      }
+    }
+    if (pthread_setaffinity_np(pthread_self(), sizeof one, &one) == 0) on_one = usable_processors();
+  });
+  restricted.join();
+  EXPECT_EQ(on_one, 1u);
 }
 
 TEST(Engine, AnOutputWrittenTwiceIsReportedForTheLaterFile) {
