@@ -154,7 +154,7 @@ class ContentChecker {
   }
 
   bool markup(std::string* why) {
-    // Runs of tabs are most of some outputs (a 5.1 indent writes up to 128): a tab inside a
+    // Runs of tabs are most of some outputs (one 5.1 code writes up to 128): a tab inside a
     // paragraph passes at once, by the checks place() would make of it.
     constexpr std::string_view kTabStop = "<text:tab-stop/>";
     if (open_paragraphs_ > 0 && text_declared_ && starts_at(text_, at_, kTabStop)) {
