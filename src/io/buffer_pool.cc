@@ -21,6 +21,7 @@ struct Pool {
 };
 
 thread_local Pool pool;
+thread_local GrownBuffer grown;
 
 }  // namespace
 
@@ -37,6 +38,12 @@ std::unique_ptr<char[]> take_buffer(std::size_t size) {
 void keep_buffer(std::unique_ptr<char[]> buffer, std::size_t size) {
   if (buffer == nullptr || pool.count == kKept) return;
   pool.kept[pool.count++] = {std::move(buffer), size};
+}
+
+GrownBuffer take_grown_buffer() { return std::exchange(grown, {}); }
+
+void keep_grown_buffer(GrownBuffer buffer) {
+  if (buffer.bytes != nullptr && buffer.size > grown.size) grown = std::move(buffer);
 }
 
 }  // namespace quorrel

@@ -6,7 +6,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <memory>
-#include <utility>
+
+#include "io/buffer_pool.h"
 
 namespace quorrel {
 
@@ -15,23 +16,18 @@ namespace {
 // Short lines are the rule: a line starts with this much room and doubles as it needs.
 constexpr std::size_t kFirstCapacity = 4096;
 
-// The largest buffer a line grew to on this thread, kept for the lines of the next
-// conversion. Fresh memory is fresh pages to fault in, conversion after conversion (under
-// AddressSanitizer, as in the fuzz targets, a mapping of its own for every large buffer).
-struct KeptLine {
-  std::unique_ptr<char[]> bytes;
-  std::size_t allocated = 0;
-};
-thread_local KeptLine kept_line;
-
 }  // namespace
 
+// The buffer the thread's last long line grew is taken over: fresh memory would be fresh pages
+// to fault in, conversion after conversion (under AddressSanitizer, as in the fuzz targets, a
+// mapping of its own for every large buffer).
 PendingLine::PendingLine(std::size_t memory_limit, std::string spill_folder)
     : memory_limit_(std::max<std::size_t>(memory_limit, 1)),
       spill_folder_(std::move(spill_folder)) {
-  if (kept_line.allocated != 0) {
-    bytes_ = std::move(kept_line.bytes);
-    allocated_ = std::exchange(kept_line.allocated, 0);
+  GrownBuffer kept = take_grown_buffer();
+  if (kept.bytes != nullptr) {
+    bytes_ = std::move(kept.bytes);
+    allocated_ = kept.size - kSlack;
   } else {
     bytes_ = std::make_unique_for_overwrite<char[]>(kFirstCapacity + kSlack);
     allocated_ = kFirstCapacity;
@@ -39,9 +35,7 @@ PendingLine::PendingLine(std::size_t memory_limit, std::string spill_folder)
   capacity_ = std::min(allocated_, memory_limit_);
 }
 
-PendingLine::~PendingLine() {
-  if (allocated_ > kept_line.allocated) kept_line = {std::move(bytes_), allocated_};
-}
+PendingLine::~PendingLine() { keep_grown_buffer({std::move(bytes_), allocated_ + kSlack}); }
 
 void PendingLine::make_room(std::size_t size) {
   if (capacity_ - size_ < size && capacity_ < memory_limit_) {
