@@ -3,23 +3,23 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <cctype>
 #include <cstdlib>
 #include <sstream>
 
 #include "cli/cli.h"
 #include "convert/registry.h"
 #include "example_documents.h"
+#include "io/input_file.h"
 #include "output/skeleton.h"
 #include "random_documents.h"
 #include "recognition/identify.h"
-#include "io/input_file.h"
 #include "test_support.h"
 
 namespace quorrel {
 namespace {
 
 using testing::FakePort;
+using testing::letters_of;
 using testing::TempDir;
 
 std::vector<std::string> words_of(const std::string& text) {
@@ -27,16 +27,6 @@ std::vector<std::string> words_of(const std::string& text) {
   std::vector<std::string> words;
   for (std::string word; in >> word;) words.push_back(word);
   return words;
-}
-
-// The text without any white space: a span's end tag on a line of its own shows as a blank in
-// an office suite ("here ," for "here,"), which changes where words split but loses nothing.
-std::string letters_of(const std::string& text) {
-  std::string letters;
-  for (char c : text) {
-    if (!std::isspace(static_cast<unsigned char>(c))) letters.push_back(c);
-  }
-  return letters;
 }
 
 TEST(LibreOffice, OpensEveryArchiveWithAllItsWords) {

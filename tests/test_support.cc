@@ -9,6 +9,7 @@
 #include <zip.h>
 
 #include <algorithm>
+#include <cctype>
 #include <csignal>
 #include <cstdlib>
 #include <fstream>
@@ -247,5 +248,12 @@ std::string find_program(const std::string& name) {
   return {};
 }
 
+std::string letters_of(std::string_view text) {
+  std::string letters;
+  for (char c : text) {
+    if (!std::isspace(static_cast<unsigned char>(c))) letters.push_back(c);
+  }
+  return letters;
+}
 
 }  // namespace quorrel::testing

@@ -161,5 +161,8 @@ ChildResult run_program(const std::vector<std::string>& args, ChildLimits limits
 std::string cli_program();
 // The path of an executable named `name` on the PATH, or "" when there is none.
 std::string find_program(const std::string& name);
+// The text without any white space. An office suite may show a span's end tag on a line of
+// its own as a blank ("here ," for "here,"), which changes where words split but loses nothing.
+std::string letters_of(std::string_view text);
 
 }  // namespace quorrel::testing

@@ -2,13 +2,10 @@
 // OASIS ODF 1.3 schemas with jing, and opened by LibreOffice, which must find the text and
 // render bold where the document has bold. Each test skips itself when its tool is absent.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <cctype>
-#include <cstdlib>
+#include <cstring>
 #include <filesystem>
-#include <sstream>
 
 #include "convert/registry.h"
 #include "output/skeleton.h"
@@ -19,17 +16,9 @@
 namespace quorrel {
 namespace {
 
+using testing::find_program;
+using testing::letters_of;
 using testing::TempDir;
-
-std::string find_program(const std::string& name) {
-  const char* path = std::getenv("PATH");
-  std::istringstream folders(path != nullptr ? path : "/usr/bin:/bin");
-  for (std::string folder; std::getline(folders, folder, ':');) {
-    std::string candidate = (folder.empty() ? "." : folder) + "/" + name;
-    if (::access(candidate.c_str(), X_OK) == 0) return candidate;
-  }
-  return {};
-}
 
 std::string schema(const std::string& name) {
   return (std::filesystem::path(testing::source_file("")) / "../shared/odf-schema" / name).string();
@@ -121,19 +110,9 @@ TEST(OdfSchema, EveryPartOfBothReadingsValidates) {
   EXPECT_EQ(testing::run_program(manifests).exit_status, 0) << "jing names the invalid manifests";
 }
 
-// The text without any white space: a span's end tag on a line of its own shows as a blank in
-// an office suite, which changes where words split but loses nothing.
-std::string letters_of(const std::string& text) {
-  std::string letters;
-  for (char c : text) {
-    if (!std::isspace(static_cast<unsigned char>(c))) letters.push_back(c);
-  }
-  return letters;
-}
-
-// Runs LibreOffice once on `inputs`, converting each to `format` in `out`.
+// Runs LibreOffice once on `inputs`, converting each to `format` in `dir`/`out`.
 void office_convert(const std::string& soffice, const TempDir& dir, const std::string& format,
-                    const std::vector<std::string>& inputs) {
+                    const std::vector<std::string>& inputs, const std::string& out = "out") {
   std::vector<std::string> args = {"timeout",
                                    "300",
                                    soffice,
@@ -142,14 +121,15 @@ void office_convert(const std::string& soffice, const TempDir& dir, const std::s
                                    "--convert-to",
                                    format,
                                    "--outdir",
-                                   dir.file("out")};
+                                   dir.file(out)};
   args.insert(args.end(), inputs.begin(), inputs.end());
   // LibreOffice exits with 0 even when it cannot load a file: the outputs tell.
   testing::run_program(args);
 }
 
-std::string opened_text(const TempDir& dir, const std::string& stem) {
-  std::string path = dir.file("out/" + stem + ".txt");
+std::string opened_text(const TempDir& dir, const std::string& stem,
+                        const std::string& out = "out") {
+  std::string path = dir.file(out + "/" + stem + ".txt");
   EXPECT_TRUE(testing::exists(path)) << "LibreOffice could not load " << stem;
   std::string text = testing::exists(path) ? testing::read_file(path) : "";
   if (text.starts_with("\xEF\xBB\xBF")) text.erase(0, 3);  // byte order mark
@@ -239,6 +219,77 @@ TEST(LibreOfficeOdt, OpensBothReadingsWithTheirTextAndShowsBold) {
   std::string plain = fonts_of("notes");
   EXPECT_GT(std::count(plain.begin(), plain.end(), '\n'), 2) << "no font listed:\n" << plain;
   EXPECT_EQ(plain.find("Bold"), std::string::npos) << plain;
+}
+
+// The letters of a content.xml's body as an office suite exports it to text: without what that
+// export leaves out (note bodies, text boxes, comments) and with a note's citation in place.
+std::string body_letters(std::string_view content) {
+  std::string text;
+  int left_out = 0;  // depth inside elements the export leaves out
+  std::size_t at = content.find("<office:text>");
+  while (at < content.size()) {
+    if (content[at] == '<') {
+      std::size_t end = content.find('>', at);
+      if (end == std::string_view::npos) break;
+      std::string_view tag = content.substr(at + 1, end - at - 1);
+      bool closing = tag.starts_with('/');
+      std::string_view name = tag.substr(closing, tag.find_first_of(" /", closing) - closing);
+      if ((name == "text:note-body" || name == "draw:frame" || name == "office:annotation") &&
+          !tag.ends_with('/')) {
+        left_out += closing ? -1 : 1;
+      }
+      at = end + 1;
+      continue;
+    }
+    std::size_t end = std::min(content.find('<', at), content.size());
+    if (left_out == 0) text += content.substr(at, end - at);
+    at = end;
+  }
+  for (auto [reference, character] :
+       {std::pair{"&lt;", "<"}, {"&gt;", ">"}, {"&quot;", "\""}, {"&apos;", "'"}, {"&amp;", "&"}}) {
+    for (std::size_t found = 0; (found = text.find(reference, found)) != std::string::npos;) {
+      text.replace(found, std::strlen(reference), character);
+      found += 1;
+    }
+  }
+  return letters_of(text);
+}
+
+// Every corpus document's package in both readings, as the command line writes it, opened by
+// LibreOffice with all its text: in the exact reading the letters of the text output of the
+// same reading, in the complete reading those of the package's own body.
+TEST(LibreOfficeOdt, OpensEveryCorpusDocumentWithItsText) {
+  std::string soffice = find_program("soffice");
+  if (soffice.empty()) GTEST_SKIP() << "LibreOffice (soffice) is not installed";
+  std::filesystem::path corpus = testing::corpus_file("");
+  if (corpus.empty() || !std::filesystem::is_directory(corpus)) {
+    GTEST_SKIP() << "the shared corpus is not beside the project";
+  }
+  std::size_t documents = testing::list_folder(corpus).size();
+  TempDir dir;
+  for (bool complete : {false, true}) {
+    std::string reading = complete ? "complete" : "exact";
+    std::vector<std::string> args = {"-q", "--txt",           "--odt",        "-r",
+                                     "-o", dir.file(reading), corpus.string()};
+    if (complete) args.insert(args.begin(), "--complete");
+    testing::CliRun run = testing::run_cli_here(args);
+    std::vector<std::string> packages;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(dir.file(reading))) {
+      if (entry.path().extension() == ".odt") packages.push_back(entry.path().string());
+    }
+    // A document the complete reading cannot read (one with a password) gives no package.
+    EXPECT_GT(packages.size(), complete ? documents / 2 : documents - 1) << run.err;
+    office_convert(soffice, dir, "txt", packages, reading + "-opened");
+
+    for (const std::string& package : packages) {
+      std::filesystem::path path(package);
+      std::string opened = letters_of(opened_text(dir, path.stem(), reading + "-opened"));
+      std::string expected =
+          complete ? body_letters(testing::read_odt_package(package).content)
+                   : letters_of(testing::read_file(path.replace_extension(".txt").string()));
+      EXPECT_EQ(opened, expected) << reading << " reading of " << path.stem();
+    }
+  }
 }
 
 }  // namespace

@@ -188,6 +188,7 @@ TEST(OdtExact, PiecesOfAnySizeAndForeignContent) {
       {"a&lt;b", "a&lt;b&nbsp;"},          // an unknown reference
       {"a&lt;b", "a&lt;b>"},               // a raw '>'
       {"a&lt;b", "a&lt;b\x01"},            // a control character
+      {"a&lt;b", "a&lt;b\x7F"},            // DEL
       {"a&lt;b", "a&lt;b\xC3\xA9"},        // outside ASCII
       {"<text:span text:style-name=\"T12\">", "<text:span text:style-name=\"T99\">"},
       {"</text:span>", ""},                                  // a span left open
