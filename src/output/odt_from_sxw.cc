@@ -12,6 +12,9 @@
 
 namespace quorrel::odt {
 
+// What becomes of a tag of the body in the package.
+enum class Carried { as_is, left_out, as_tab, refused };
+
 enum class SxwTag {
   paragraph_start,
   paragraph_end,
@@ -135,6 +138,15 @@ SxwTag known_tag(std::string_view token) {
 
 constexpr std::string_view kReferences[] = {"&lt;", "&gt;", "&amp;", "&quot;", "&apos;"};
 
+bool is_reference(std::string_view token) {
+  for (std::string_view reference : kReferences) {
+    if (token == reference) return true;
+  }
+  return false;
+}
+
+constexpr std::string_view kOdfTab = "<text:tab/>";
+
 // A tag or reference is never longer than this; a longer one is not the exact vocabulary.
 constexpr std::size_t kLongestToken = 64;
 
@@ -157,26 +169,24 @@ inline const unsigned char* find_terminator(const unsigned char* p, std::size_t 
   return nullptr;
 }
 
-// The end of the run of plain bytes at `p`: 16 bytes at a time, where any byte outside
-// printable ASCII or a markup character stops the block, and a tab or line end is stepped
-// over one at a time.
+// The end of the run of plain bytes at `p`, 16 bytes at a time: the first byte outside
+// printable ASCII that is not XML's white space, or a markup character, stops it.
 inline const unsigned char* plain_run_end(const unsigned char* p, const unsigned char* end) {
 #if defined(__SSE2__)
   while (end - p >= 16) {
     __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    __m128i blank = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('\t')),
+                                              _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\n'))),
+                                 _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\r')));
+    __m128i control = _mm_andnot_si128(  // 0x80-0xFF are negative: below 0x20 too
+        blank, _mm_cmplt_epi8(bytes, _mm_set1_epi8(0x20)));
     __m128i stop = _mm_or_si128(
-        _mm_or_si128(_mm_cmplt_epi8(bytes, _mm_set1_epi8(0x20)),  // and 0x80-0xFF: negative
-                     _mm_cmpeq_epi8(bytes, _mm_set1_epi8(0x7F))),
+        _mm_or_si128(control, _mm_cmpeq_epi8(bytes, _mm_set1_epi8(0x7F))),
         _mm_or_si128(_mm_cmpeq_epi8(_mm_or_si128(bytes, _mm_set1_epi8(2)), _mm_set1_epi8('>')),
                      _mm_cmpeq_epi8(bytes, _mm_set1_epi8('&'))));
     unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(stop));
-    if (mask == 0) {
-      p += 16;
-      continue;
-    }
-    p += __builtin_ctz(mask);
-    if (!kPlain[*p]) return p;
-    ++p;
+    if (mask != 0) return p + __builtin_ctz(mask);
+    p += 16;
   }
 #endif
   while (p != end && kPlain[*p]) ++p;
@@ -238,24 +248,26 @@ bool SxwToOdt::take_prolog(const char* data, std::size_t size) {
 bool SxwToOdt::body(const char* data, std::size_t size) {
   const auto* p = reinterpret_cast<const unsigned char*>(data);
   const unsigned char* end = p + size;
+  if (!pending_.empty()) {  // the rest of a token split between writes
+    char terminator = pending_[0] == '<' ? '>' : ';';
+    std::size_t look = std::min(kLongestToken - pending_.size(), static_cast<std::size_t>(size));
+    const unsigned char* stop = find_terminator(p, look, terminator);
+    const unsigned char* upto = stop != nullptr ? stop + 1 : p + look;
+    pending_.append(reinterpret_cast<const char*>(p), static_cast<std::size_t>(upto - p));
+    p = upto;
+    if (stop == nullptr) return pending_.size() < kLongestToken || fail();
+    std::string whole = std::move(pending_);
+    pending_.clear();
+    if (!carry_whole(whole)) return false;
+  }
+  // Most of the body passes on as it is: bytes from `kept` on are emitted in one piece when
+  // something has to change, or at the end of the write.
+  const unsigned char* kept = p;
+  auto pass_on = [&](const unsigned char* upto) {
+    if (upto != kept)
+      emit({reinterpret_cast<const char*>(kept), static_cast<std::size_t>(upto - kept)});
+  };
   while (p != end) {
-    if (!pending_.empty()) {  // the rest of a split token
-      char terminator = pending_[0] == '<' ? '>' : ';';
-      std::size_t room = kLongestToken - pending_.size();
-      std::size_t look = std::min(room, static_cast<std::size_t>(end - p));
-      const unsigned char* stop = find_terminator(p, look, terminator);
-      const unsigned char* upto = stop != nullptr ? stop + 1 : p + look;
-      pending_.append(reinterpret_cast<const char*>(p), static_cast<std::size_t>(upto - p));
-      p = upto;
-      if (stop == nullptr) {
-        if (pending_.size() >= kLongestToken) return fail();
-        continue;
-      }
-      std::string whole = std::move(pending_);
-      pending_.clear();
-      if (!token(whole)) return false;
-      continue;
-    }
     const unsigned char* start = p;
     bool text = state_ == State::paragraph || state_ == State::span;
     if (text) {
@@ -269,87 +281,113 @@ bool SxwToOdt::body(const char* data, std::size_t size) {
       }
     } else {
       while (p != end && is_blank(*p)) ++p;
-    }
-    // White space outside the body's end is not written: the frame has its own.
-    if (p != start && state_ != State::after_body && state_ != State::done) {
-      emit({reinterpret_cast<const char*>(start), static_cast<std::size_t>(p - start)});
+      // White space outside the body's end is not written: the frame has its own.
+      if (p != start && (state_ == State::after_body || state_ == State::done)) {
+        pass_on(start);
+        kept = p;
+      }
     }
     if (p == end) break;
     if (*p != '<' && !(*p == '&' && text)) return fail();
     // Most tags are known by their first bytes, without a search for their end.
-    if (*p == '<' && end - p >= static_cast<std::ptrdiff_t>(kLongestToken)) {
-      std::size_t length = 0;
-      SxwTag tag = tag_at(p, length);
-      if (tag != SxwTag::unknown) {
-        if (!apply(tag, {reinterpret_cast<const char*>(p), length})) return false;
+    std::size_t length = 0;
+    SxwTag tag = SxwTag::unknown;
+    if (*p == '<' && end - p >= static_cast<std::ptrdiff_t>(kLongestToken)) tag = tag_at(p, length);
+    if (tag == SxwTag::unknown) {
+      char terminator = *p == '<' ? '>' : ';';
+      std::size_t look = std::min(kLongestToken, static_cast<std::size_t>(end - p));
+      const unsigned char* stop = find_terminator(p, look, terminator);
+      if (stop == nullptr) {
+        if (look == kLongestToken) return fail();
+        pass_on(p);
+        pending_.assign(reinterpret_cast<const char*>(p), look);
+        return true;
+      }
+      length = static_cast<std::size_t>(stop + 1 - p);
+      std::string_view token(reinterpret_cast<const char*>(p), length);
+      if (token[0] == '&') {
+        if (!is_reference(token)) return fail();
         p += length;
         continue;
       }
+      tag = known_tag(token);
     }
-    char terminator = *p == '<' ? '>' : ';';
-    std::size_t look = std::min(kLongestToken, static_cast<std::size_t>(end - p));
-    const unsigned char* stop = find_terminator(p, look, terminator);
-    if (stop == nullptr) {
-      if (look == kLongestToken) return fail();
-      pending_.assign(reinterpret_cast<const char*>(p), look);
-      break;
+    switch (carry(tag)) {
+      case Carried::as_is:
+        break;
+      case Carried::left_out:
+        pass_on(p);
+        kept = p + length;
+        break;
+      case Carried::as_tab:
+        pass_on(p);
+        emit(kOdfTab);
+        kept = p + length;
+        break;
+      case Carried::refused:
+        return false;
     }
-    const unsigned char* after = stop + 1;
-    if (!token({reinterpret_cast<const char*>(p), static_cast<std::size_t>(after - p)}))
-      return false;
-    p = after;
+    p += length;
   }
+  pass_on(end);
   return true;
 }
 
-bool SxwToOdt::token(std::string_view token) {
+bool SxwToOdt::carry_whole(std::string_view token) {
   if (token[0] == '&') {
-    for (std::string_view reference : kReferences) {
-      if (token == reference) {
-        emit(token);
-        return true;
-      }
-    }
-    return fail();
+    if (!is_reference(token)) return fail();
+    emit(token);
+    return true;
   }
-  return apply(known_tag(token), token);
+  switch (carry(known_tag(token))) {
+    case Carried::as_is:
+      emit(token);
+      return true;
+    case Carried::left_out:
+      return true;
+    case Carried::as_tab:
+      emit(kOdfTab);
+      return true;
+    case Carried::refused:
+      break;
+  }
+  return false;
 }
 
-bool SxwToOdt::apply(SxwTag tag, std::string_view text) {
+Carried SxwToOdt::carry(SxwTag tag) {
   switch (tag) {
     case SxwTag::paragraph_start:
-      if (state_ != State::between) return fail();
+      if (state_ != State::between) break;
       state_ = State::paragraph;
-      break;
+      return Carried::as_is;
     case SxwTag::body_end:
-      if (state_ != State::between) return fail();
+      if (state_ != State::between) break;
       state_ = State::after_body;
-      return true;
+      return Carried::left_out;
     case SxwTag::tab:
-      if (state_ != State::paragraph && state_ != State::span) return fail();
-      emit("<text:tab/>");
-      return true;
+      if (state_ != State::paragraph && state_ != State::span) break;
+      return Carried::as_tab;
     case SxwTag::paragraph_end:
-      if (state_ != State::paragraph) return fail();
+      if (state_ != State::paragraph) break;
       state_ = State::between;
-      break;
+      return Carried::as_is;
     case SxwTag::span_start:
-      if (state_ != State::paragraph) return fail();
+      if (state_ != State::paragraph) break;
       state_ = State::span;
-      break;
+      return Carried::as_is;
     case SxwTag::span_end:
-      if (state_ != State::span) return fail();
+      if (state_ != State::span) break;
       state_ = State::paragraph;
-      break;
+      return Carried::as_is;
     case SxwTag::root_end:
-      if (state_ != State::after_body) return fail();
+      if (state_ != State::after_body) break;
       state_ = State::done;
-      return true;
+      return Carried::left_out;
     case SxwTag::unknown:
-      return fail();
+      break;
   }
-  emit(text);
-  return true;
+  fail();
+  return Carried::refused;
 }
 
 bool SxwToOdt::finish() {

@@ -29,6 +29,7 @@
 namespace quorrel::odt {
 
 enum class SxwTag;
+enum class Carried;
 
 class SxwToOdt final : public Sink {
  public:
@@ -54,9 +55,9 @@ class SxwToOdt final : public Sink {
   bool take_prolog(const char* data, std::size_t size);
   bool body(const char* data, std::size_t size);
   // A whole tag or reference, gathered in pending_.
-  bool token(std::string_view token);
-  // A tag of the body (`text` as written), in the state it arrives in.
-  bool apply(SxwTag tag, std::string_view text);
+  bool carry_whole(std::string_view token);
+  // What becomes of a tag of the body in the state it arrives in; refused fails the output.
+  Carried carry(SxwTag tag);
   void emit(std::string_view bytes) {
     out_.append(bytes);
     if (out_.size() >= kFlushAt) flush();
