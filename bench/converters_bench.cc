@@ -1,17 +1,14 @@
 // Throughput of every converter and of identification on in-memory documents, one core.
 // Documents are generated deterministically, so runs on the same machine are comparable.
 #include <benchmark/benchmark.h>
-#include <fcntl.h>
-#include <stdlib.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <map>
 #include <string>
 #include <utility>
 
-#include "counting_sink.h"
 #include "convert/registry.h"
+#include "counting_sink.h"
 #include "io/output_file.h"
 #include "output/odt_from_sxw.h"
 #include "output/odt_package.h"
@@ -20,6 +17,7 @@
 #include "random_documents.h"
 #include "recognition/identify.h"
 #include "recognition/prefix.h"
+#include "scratch_folder.h"
 
 namespace quorrel {
 namespace {
@@ -49,22 +47,6 @@ void convert(benchmark::State& state, OutputKind kind, FormatCode format, exampl
     benchmark::DoNotOptimize(sink.bytes);
   }
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * input.size()));
-}
-
-// A folder of scratch files for the packaged outputs, removed at exit.
-const std::string& scratch_folder() {
-  static const struct Scratch {
-    Scratch() {
-      std::string pattern =
-          (std::filesystem::temp_directory_path() / "quorrel-bench-XXXXXX").string();
-      path = ::mkdtemp(pattern.data()) != nullptr ? pattern : ".";
-    }
-    ~Scratch() {
-      if (path != ".") std::filesystem::remove_all(path);
-    }
-    std::string path;
-  } scratch;
-  return scratch.path;
 }
 
 // The whole SXW output as a user gets it: the content written, then packed into the archive.
