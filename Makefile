@@ -26,10 +26,11 @@ demo: build
 	@$(BUILD)/tools/quorrel-make-examples $(DEMO) >/dev/null
 	@echo "Example documents in $(DEMO)/:" && ls $(DEMO)
 	@echo "Converting (each line is an output written):"
-	@cd $(DEMO) && ../$(BUILD)/src/quorrel-cli --txt --html --sxw *
+	@cd $(DEMO) && ../$(BUILD)/src/quorrel-cli --txt --html --sxw --odt *
 	@echo "Outputs written:" && cd $(DEMO) && ls -l --time-style=+ | tail -n +2
 
-# The tests also need LibreOffice, to open the .sxw archives as a user's office suite would.
+# The tests also need LibreOffice, to open the .sxw and .odt archives as a user's office suite
+# would, and jing, to check the .odt parts against the ODF schemas.
 # The ordinary suite runs first, so that an ordinary failure shows at once; then the same suite
 # under AddressSanitizer and UBSan, then a short run of every fuzz target.
 test: build
@@ -73,12 +74,15 @@ package: build
 	@ls $(BUILD)/quorrel_*.deb
 
 # In-memory throughput of every converter, then whole-process timings against cat and peers.
+# Repetitions run in a random order, so that a shared machine's drifting speed falls on every
+# benchmark alike and pairs such as ODT and SXW of the same document compare.
+BENCH_FLAGS = --benchmark_counters_tabular=true --benchmark_enable_random_interleaving=true
 bench:
 	@sh scripts/setup-debian.sh bench
 	@cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release -DQUORREL_TESTS=OFF >/dev/null
 	@cmake --build build-release -j $(JOBS)
-	@build-release/bench/quorrel_bench --benchmark_counters_tabular=true
-	@build-release/bench/quorrel_complete_bench --benchmark_counters_tabular=true
+	@build-release/bench/quorrel_bench $(BENCH_FLAGS)
+	@build-release/bench/quorrel_complete_bench $(BENCH_FLAGS)
 	@bash scripts/bench.sh build-release
 
 clean:

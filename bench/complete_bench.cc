@@ -100,15 +100,23 @@ BENCHMARK_CAPTURE(read_into, wp6_html, Generation::wp6, Kind::html)->Unit(benchm
 BENCHMARK_CAPTURE(read_into, wp6_sxw, Generation::wp6, Kind::sxw)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(package, wp5_sxw, Generation::wp5, OutputKind::sxw)
     ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly()
     ->MeasureProcessCPUTime();
 BENCHMARK_CAPTURE(package, wp5_odt, Generation::wp5, OutputKind::odt)
     ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly()
     ->MeasureProcessCPUTime();
 BENCHMARK_CAPTURE(package, wp6_sxw, Generation::wp6, OutputKind::sxw)
     ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly()
     ->MeasureProcessCPUTime();
 BENCHMARK_CAPTURE(package, wp6_odt, Generation::wp6, OutputKind::odt)
     ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly()
     ->MeasureProcessCPUTime();
 
 }  // namespace quorrel
