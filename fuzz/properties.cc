@@ -548,6 +548,13 @@ class MarkupChecker {
 
   bool check(std::string* why) {
     if (!is_clean_utf8_text(text_, why)) return false;
+    if (kind_ == Markup::xml) {
+      for (std::size_t i = 0; i < text_.size();) {
+        std::size_t length = xml_character_length(text_, i);
+        if (length == 0) return fail(why, "no XML character at byte " + std::to_string(i));
+        i += length;
+      }
+    }
     std::string_view opening = kind_ == Markup::html ? "<!DOCTYPE html>" : "<?xml ";
     if (!text_.starts_with(opening)) return fail(why, "no DOCTYPE or XML declaration first");
     at_ = text_.find('>') + 1;

@@ -28,7 +28,7 @@ bool is_clean_html(std::string_view page, std::string_view title, std::string* w
 bool is_well_formed_content(std::string_view document, std::string* why = nullptr);
 
 // The complete reading's outputs. `document` is valid UTF-8 without control characters but
-// tab and line feed, and well-formed markup: the HTML page opens with <!DOCTYPE html>, the XML
+// tab and line feed (in XML, without U+FFFE and U+FFFF either), and well-formed markup: the HTML page opens with <!DOCTYPE html>, the XML
 // with its declaration; one root element; every start tag matched by its end tag (HTML's void
 // elements br, hr and meta excepted, and XML's empty-element tags); attribute values quoted;
 // every "&" a predefined or numeric reference. Besides, what makes a page or an office suite

@@ -1,5 +1,7 @@
 #include "document/builder.h"
 
+#include <array>
+
 #include "document/utf8.h"
 
 namespace quorrel::document {
@@ -9,16 +11,40 @@ void DocumentBuilder::printable_ascii(std::string_view ascii) {
   if (run_.size() >= kRunLimit) flush();
 }
 
+namespace {
+
+// Bytes of valid UTF-8 that `text` must look at: control characters, and the lead byte of
+// U+FFFE and U+FFFF.
+constexpr std::array<bool, 256> kNeedsCare = [] {
+  std::array<bool, 256> care{};
+  for (int c = 0; c < 0x20; ++c) care[c] = true;
+  care[0x7F] = care[0xEF] = true;
+  return care;
+}();
+
+constexpr bool is_noncharacter(char32_t code_point) {
+  return code_point == 0xFFFE || code_point == 0xFFFF;
+}
+
+}  // namespace
+
 void DocumentBuilder::text(std::string_view utf8) {
-  // Copied in stretches between control characters, which real text almost never holds.
+  // Copied in stretches between the characters that need care, which real text almost never
+  // holds.
   const char* start = utf8.data();
   const char* end = start + utf8.size();
   for (const char* p = start; p != end; ++p) {
     auto byte = static_cast<unsigned char>(*p);
-    if (byte < 0x20 || byte == 0x7F) {
+    if (!kNeedsCare[byte]) continue;
+    if (byte == 0xEF) {  // a three-byte sequence: U+F000-U+FFFF
+      if (end - p < 3 || p[1] != '\xBF' || (p[2] != '\xBE' && p[2] != '\xBF')) continue;
       run_.append(start, p);
-      start = p + 1;
+      run_.append("\xEF\xBF\xBD");
+      p += 2;
+    } else {
+      run_.append(start, p);
     }
+    start = p + 1;
   }
   run_.append(start, end);
   if (run_.size() >= kRunLimit) flush();
@@ -26,7 +52,7 @@ void DocumentBuilder::text(std::string_view utf8) {
 
 void DocumentBuilder::character(char32_t code_point) {
   if (code_point < 0x20 || code_point == 0x7F) return;
-  append_utf8(run_, code_point);
+  append_utf8(run_, is_noncharacter(code_point) ? 0xFFFD : code_point);
   if (run_.size() >= kRunLimit) flush();
 }
 

@@ -20,8 +20,8 @@ class DocumentBuilder {
   DocumentBuilder& operator=(const DocumentBuilder&) = delete;
 
   // Text in the attributes in force. `printable_ascii` takes bytes 0x20-0x7E only; `text` takes
-  // valid UTF-8 and drops control characters; `character` takes one code point (an invalid one
-  // becomes U+FFFD, a control character nothing).
+  // valid UTF-8; `character` takes one code point (an invalid one becomes U+FFFD). Both drop
+  // control characters and make U+FFFE and U+FFFF, which no XML output may hold, U+FFFD.
   void printable_ascii(char c) {
     run_.push_back(c);
     if (run_.size() >= kRunLimit) flush();

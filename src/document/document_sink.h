@@ -40,7 +40,8 @@ inline bool is_note(SubDocument kind) {
 //   table     := open_table (open_row (open_cell block* close_cell)+ close_row)+ close_table
 //   sub_document := open_sub_document block* close_sub_document
 // Sub-documents do not nest inside each other, and are only opened inside a paragraph (the
-// anchor). A text run is never empty and never holds control characters (U+0000-U+001F, U+007F).
+// anchor). A text run is never empty and never holds control characters (U+0000-U+001F, U+007F)
+// nor U+FFFE and U+FFFF: every character of it may stand in XML.
 class DocumentSink {
  public:
   virtual ~DocumentSink() = default;
