@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <charconv>
 #include <cstdio>
 
 namespace quorrel::writers {
@@ -22,14 +21,6 @@ std::string paragraph_style_name(int index) {
   return name;
 }
 
-// Bytes of text that need more than a copy: markup characters, a space (which may follow
-// another), and the first byte of U+FFFE and U+FFFF, which XML does not allow.
-constexpr std::array<bool, 256> kSpecial = [] {
-  std::array<bool, 256> special{};
-  special['&'] = special['<'] = special['>'] = special[' '] = special[0xEF] = true;
-  return special;
-}();
-
 // A column count is written as this many digits and filled in when the table closes:
 // leading zeros are allowed in a positive integer.
 constexpr std::size_t kCountDigits = 10;
@@ -41,84 +32,22 @@ OdtWriter::OdtWriter(std::string spool_folder, std::string_view title)
     : body_(spool_folder),
       header_(spool_folder),
       footer_(spool_folder),
-      meta_(odt::meta_document(title)) {
-  body_.buffer.reserve(kFlushAt + 4096);
-}
+      meta_(odt::meta_document(title)) {}
 
-void OdtWriter::flush(Target& target) {
-  if (!target.buffer.empty()) {
-    ok_ = target.spool.write(target.buffer.data(), target.buffer.size()) && ok_;
-    target.buffer.clear();
-  }
-}
+void OdtWriter::flush(Target& target) { ok_ = target.out.flush() && ok_; }
 
 void OdtWriter::emit(std::string_view bytes) {
-  out_->buffer.append(bytes);
+  out_->out.append(bytes);
   out_->used = true;
-  if (out_->buffer.size() >= kFlushAt) flush(*out_);
 }
 
 void OdtWriter::patch(Target& target, std::uint64_t at, std::string_view bytes) {
   std::uint64_t stored = target.spool.size();
   if (at >= stored) {
-    target.buffer.replace(static_cast<std::size_t>(at - stored), bytes.size(), bytes);
+    target.out.overwrite_buffered(static_cast<std::size_t>(at - stored), bytes);
   } else {
     ok_ = target.spool.patch(at, bytes) && ok_;
   }
-}
-
-// Spaces after the first of a run, and one at the start of a paragraph or after a tab, would
-// be collapsed by a reader of the XML: they are written as text:s elements.
-void OdtWriter::append_escaped(std::string_view text) {
-  std::string& out = out_->buffer;
-  std::size_t start = 0;
-  const std::size_t size = text.size();
-  for (std::size_t i = 0; i < size; ++i) {
-    auto c = static_cast<unsigned char>(text[i]);
-    if (!kSpecial[c]) {
-      after_blank_ = false;
-      continue;
-    }
-    if (c == ' ') {
-      if (!after_blank_) {
-        after_blank_ = true;
-        continue;
-      }
-      std::size_t run = i;
-      while (run < size && text[run] == ' ') ++run;
-      out.append(text.data() + start, i - start);
-      std::size_t count = run - i;
-      if (count == 1) {
-        out += "<text:s/>";
-      } else {
-        char digits[24];
-        auto end = std::to_chars(digits, digits + sizeof digits, count).ptr;
-        out += "<text:s text:c=\"";
-        out.append(digits, end);
-        out += "\"/>";
-      }
-      start = run;
-      i = run - 1;
-      continue;
-    }
-    after_blank_ = false;
-    if (c == 0xEF) {
-      if (i + 2 < size && text[i + 1] == '\xBF' &&
-          (text[i + 2] == '\xBE' || text[i + 2] == '\xBF')) {
-        out.append(text.data() + start, i - start);
-        out += "\xEF\xBF\xBD";
-        i += 2;
-        start = i + 1;
-      }
-      continue;
-    }
-    out.append(text.data() + start, i - start);
-    out += c == '&' ? "&amp;" : c == '<' ? "&lt;" : "&gt;";
-    start = i + 1;
-  }
-  out.append(text.data() + start, size - start);
-  out_->used = true;
-  if (out.size() >= kFlushAt) flush(*out_);
 }
 
 std::string_view OdtWriter::paragraph_style(Align align) {
@@ -146,15 +75,16 @@ void OdtWriter::close_paragraph() { emit("</text:p>\n"); }
 
 void OdtWriter::text(std::string_view utf8, document::Attributes attributes) {
   attributes &= 0x7F;
+  out_->used = true;
   if (attributes == 0) {
-    append_escaped(utf8);
+    append_paragraph_text(out_->out, utf8, after_blank_);
     return;
   }
   text_styles_.set(attributes);
   char name[48];
   int length = std::snprintf(name, sizeof name, "<text:span text:style-name=\"T%d\">", attributes);
   emit({name, static_cast<std::size_t>(length)});
-  append_escaped(utf8);
+  append_paragraph_text(out_->out, utf8, after_blank_);
   emit("</text:span>");
 }
 

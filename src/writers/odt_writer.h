@@ -22,6 +22,7 @@
 
 #include "document/document_sink.h"
 #include "output/odt_package.h"
+#include "writers/output_buffer.h"
 
 namespace quorrel::writers {
 
@@ -57,11 +58,11 @@ class OdtWriter final : public document::DocumentSink {
   // A stream of XML: a buffer in front of its spool, with the count written so far, so that
   // a table's column count can be filled in once its rows are known.
   struct Target {
-    explicit Target(const std::string& folder) : spool(folder) {}
+    explicit Target(const std::string& folder) : spool(folder), out(spool) {}
     Spool spool;
-    std::string buffer;
+    OutputBuffer out;
     bool used = false;  // anything was written (a header or footer exists)
-    std::uint64_t position() const { return spool.size() + buffer.size(); }
+    std::uint64_t position() const { return spool.size() + out.buffered(); }
   };
   struct Table {
     Target* target;
@@ -72,14 +73,11 @@ class OdtWriter final : public document::DocumentSink {
 
   void emit(std::string_view bytes);
   void flush(Target& target);
-  void append_escaped(std::string_view utf8);
   void patch(Target& target, std::uint64_t at, std::string_view bytes);
   // The paragraph style for `align`, taking a pending page break at the body's top level.
   std::string_view paragraph_style(document::Align align);
   bool tables_flattened() const { return sub_ == document::SubDocument::comment && in_sub_; }
   std::string automatic_styles() const;
-
-  static constexpr std::size_t kFlushAt = 256 * 1024;
 
   Target body_, header_, footer_;
   Target* out_ = &body_;

@@ -1,15 +1,21 @@
 #include "writers/output_buffer.h"
 
+#include <charconv>
+
 #include "writers/markup_scan.h"
 
 namespace quorrel::writers {
 
 std::string_view xml_reference(char c) {
   switch (c) {
-    case '&': return "&amp;";
-    case '<': return "&lt;";
-    case '>': return "&gt;";
-    default: return "&quot;";
+    case '&':
+      return "&amp;";
+    case '<':
+      return "&lt;";
+    case '>':
+      return "&gt;";
+    default:
+      return "&quot;";
   }
 }
 
@@ -69,6 +75,35 @@ void OutputBuffer::append_escaped(std::string_view text) {
     append(xml_reference(text[i]));
     start = i + 1;
   }
+}
+
+void append_paragraph_text(OutputBuffer& out, std::string_view text, bool& after_space) {
+  const std::size_t size = text.size();
+  if (size == 0) return;
+  // A space at the start after a space is a stretch of its own; the scan sees only the
+  // spaces inside the run.
+  std::size_t i = text[0] == ' ' && after_space ? 0 : out.append_until_markup(text, 0, true);
+  while (i < size) {
+    if (text[i] == ' ') {
+      std::size_t end = i;
+      while (end < size && text[end] == ' ') ++end;
+      if (end - i == 1) {
+        out.append("<text:s/>");
+      } else {
+        char digits[24];
+        out.append("<text:s text:c=\"");
+        out.append(std::string_view(
+            digits, std::to_chars(digits, digits + sizeof digits, end - i).ptr - digits));
+        out.append("\"/>");
+      }
+      i = end;
+    } else {
+      out.append(xml_reference(text[i]));
+      ++i;
+    }
+    if (i < size) i = out.append_until_markup(text, i, true);
+  }
+  after_space = text.back() == ' ';
 }
 
 }  // namespace quorrel::writers

@@ -38,6 +38,13 @@ class OutputBuffer {
   // text once instead of twice.
   std::size_t append_until_markup(std::string_view text, std::size_t from, bool double_spaces);
 
+  // Bytes appended and not yet handed over; overwrite_buffered changes some of them (a count
+  // only known later).
+  std::size_t buffered() const { return size_; }
+  void overwrite_buffered(std::size_t at, std::string_view bytes) {
+    std::memcpy(data_.get() + at, bytes.data(), bytes.size());
+  }
+
   // Hands everything over; false once anything could not be stored.
   bool flush() {
     if (size_ != 0) {
@@ -62,6 +69,12 @@ class OutputBuffer {
   std::size_t size_ = 0;
   bool ok_ = true;
 };
+
+// `text` as the content of an OpenDocument or SXW paragraph: markup characters as references,
+// and each stretch of spaces that an office suite would collapse or drop as text:s.
+// `after_space` says whether a space here would be dropped (at a paragraph's start, after a
+// tab or a space), and is left saying so after the text.
+void append_paragraph_text(OutputBuffer& out, std::string_view text, bool& after_space);
 
 // Appends `text` with &, <, > and " written as entities.
 void append_xml_escaped(std::string& out, std::string_view text);

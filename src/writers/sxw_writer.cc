@@ -2,9 +2,7 @@
 
 #include <algorithm>
 #include <array>
-#include <charconv>
 #include <cstdint>
-
 
 namespace quorrel::writers {
 
@@ -66,8 +64,8 @@ constexpr std::string_view kProperties[document::kAttributeCount] = {
     " fo:font-variant=\"small-caps\"",
 };
 // Superscript and subscript together: superscript wins.
-constexpr Attributes kSuperAndSub = document::bit(document::Attribute::superscript) |
-                                    document::bit(document::Attribute::subscript);
+constexpr Attributes kSuperAndSub =
+    document::bit(document::Attribute::superscript) | document::bit(document::Attribute::subscript);
 constexpr int kAttributeSets = 1 << document::kAttributeCount;
 
 // The style T<mask> of one set of attributes.
@@ -99,37 +97,6 @@ std::string_view paragraph_style(Align align, bool new_page) {
                                                     {"P4", "P5", "P6", "P7"}};
   auto index = static_cast<std::size_t>(align);
   return kNames[new_page ? 1 : 0][index < 4 ? index : 0];
-}
-
-// `text` as paragraph content: markup characters as references, and each stretch of spaces
-// that an office suite would collapse or drop as text:s.
-void append_paragraph_text(OutputBuffer& out, std::string_view text, bool& after_space) {
-  const std::size_t size = text.size();
-  if (size == 0) return;
-  // A space at the start after a space is a stretch of its own; the scan sees only the
-  // spaces inside the run.
-  std::size_t i = text[0] == ' ' && after_space ? 0 : out.append_until_markup(text, 0, true);
-  while (i < size) {
-    if (text[i] == ' ') {
-      std::size_t end = i;
-      while (end < size && text[end] == ' ') ++end;
-      if (end - i == 1) {
-        out.append("<text:s/>");
-      } else {
-        char digits[24];
-        out.append("<text:s text:c=\"");
-        out.append(std::string_view(digits, std::to_chars(digits, digits + sizeof digits,
-                                                          end - i).ptr - digits));
-        out.append("\"/>");
-      }
-      i = end;
-    } else {
-      out.append(xml_reference(text[i]));
-      ++i;
-    }
-    if (i < size) i = out.append_until_markup(text, i, true);
-  }
-  after_space = text.back() == ' ';
 }
 
 }  // namespace
@@ -218,10 +185,10 @@ void SxwContentWriter::open_sub_document(SubDocument kind) {
     sub_is_endnote_ = kind == SubDocument::endnote;
     std::string number = std::to_string(sub_is_endnote_ ? ++endnotes_ : ++footnotes_);
     std::string_view name = sub_is_endnote_ ? "endnote" : "footnote";
-    std::string start = "<text:" + std::string(name) + " text:id=\"" +
-                        (sub_is_endnote_ ? "edn" : "ftn") + number + "\"><text:" +
-                        std::string(name) + "-citation>" + number + "</text:" +
-                        std::string(name) + "-citation><text:" + std::string(name) + "-body>";
+    std::string start =
+        "<text:" + std::string(name) + " text:id=\"" + (sub_is_endnote_ ? "edn" : "ftn") + number +
+        "\"><text:" + std::string(name) + "-citation>" + number + "</text:" + std::string(name) +
+        "-citation><text:" + std::string(name) + "-body>";
     body_out().append(start);
     body_.after_space = false;
   }
@@ -272,8 +239,8 @@ void SxwContentWriter::open_table(int columns) {
 void SxwContentWriter::write_table_start(std::size_t columns) {
   out_.append("<table:table table:name=\"Table" + std::to_string(++tables_) + "\"");
   if (table_breaks_page_) out_.append(" table:style-name=\"TB\"");
-  out_.append(">\n<table:table-column table:number-columns-repeated=\"" +
-              std::to_string(columns) + "\"/>\n");
+  out_.append(">\n<table:table-column table:number-columns-repeated=\"" + std::to_string(columns) +
+              "\"/>\n");
 }
 
 void SxwContentWriter::write_held_table() {
