@@ -90,6 +90,11 @@ void package(benchmark::State& state, Generation generation, OutputKind kind) {
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * input.size()));
 }
 
+// The packaged outputs compare in pairs: several repetitions, and the process's CPU time.
+void packaged(benchmark::internal::Benchmark* b) {
+  b->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly()->MeasureProcessCPUTime();
+}
+
 }  // namespace
 
 BENCHMARK_CAPTURE(read_into, wp5_text, Generation::wp5, Kind::text)->Unit(benchmark::kMillisecond);
@@ -98,26 +103,10 @@ BENCHMARK_CAPTURE(read_into, wp5_sxw, Generation::wp5, Kind::sxw)->Unit(benchmar
 BENCHMARK_CAPTURE(read_into, wp6_text, Generation::wp6, Kind::text)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(read_into, wp6_html, Generation::wp6, Kind::html)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(read_into, wp6_sxw, Generation::wp6, Kind::sxw)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(package, wp5_sxw, Generation::wp5, OutputKind::sxw)
-    ->Unit(benchmark::kMillisecond)
-    ->Repetitions(5)
-    ->ReportAggregatesOnly()
-    ->MeasureProcessCPUTime();
-BENCHMARK_CAPTURE(package, wp5_odt, Generation::wp5, OutputKind::odt)
-    ->Unit(benchmark::kMillisecond)
-    ->Repetitions(5)
-    ->ReportAggregatesOnly()
-    ->MeasureProcessCPUTime();
-BENCHMARK_CAPTURE(package, wp6_sxw, Generation::wp6, OutputKind::sxw)
-    ->Unit(benchmark::kMillisecond)
-    ->Repetitions(5)
-    ->ReportAggregatesOnly()
-    ->MeasureProcessCPUTime();
-BENCHMARK_CAPTURE(package, wp6_odt, Generation::wp6, OutputKind::odt)
-    ->Unit(benchmark::kMillisecond)
-    ->Repetitions(5)
-    ->ReportAggregatesOnly()
-    ->MeasureProcessCPUTime();
+BENCHMARK_CAPTURE(package, wp5_sxw, Generation::wp5, OutputKind::sxw)->Apply(packaged);
+BENCHMARK_CAPTURE(package, wp5_odt, Generation::wp5, OutputKind::odt)->Apply(packaged);
+BENCHMARK_CAPTURE(package, wp6_sxw, Generation::wp6, OutputKind::sxw)->Apply(packaged);
+BENCHMARK_CAPTURE(package, wp6_odt, Generation::wp6, OutputKind::odt)->Apply(packaged);
 
 }  // namespace quorrel
 
